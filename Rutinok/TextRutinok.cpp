@@ -1,0 +1,9 @@
+#include "TextRutinok.h"
+
+#include "runtime/IoResult.h"
+
+bool OLVASASRANYIT(TextFile& F, const ShortString& FN) {
+  Assign(F, FN);
+  Reset(F);
+  return IOResult() == 0;
+}

@@ -1,0 +1,27 @@
+// The keyboard side of the console unit: key events become key codes, an
+// extended key giving 0 first and its code at the next call.
+#pragma once
+
+#include <cstdint>
+
+#include "ConsoleDevice.h"
+
+/// The key code waiting to be delivered; 0 means none.
+extern uint8_t PendingKey;
+/// The waiting code belongs to an extended key: a 0 is delivered before it.
+extern bool ExtendedPending;
+/// A character code being composed with Alt held and the keypad's digit keys.
+extern bool AltNumberStarted;
+extern uint8_t AltNumber;
+/// Whether Ctrl+Z ends line input; nothing in the program sets it.
+extern bool CheckEOF;
+
+/// Clears the keyboard state, as at start-up.
+void ClearKeyboardState();
+/// True when a key is waiting. Never waits; consumes the device's input events.
+bool KeyPressed();
+/// Waits for a key and returns its code; an extended key gives 0 and then its code.
+uint8_t ReadKey();
+/// The extended code of a scan code under the modifiers of `controlState`;
+/// `ordinary` is set for the codes that count as ordinary characters.
+uint8_t RemapScanCode(uint16_t scanCode, uint32_t controlState, bool& ordinary);

@@ -1,0 +1,38 @@
+// Fatal errors and the end of the run. Every way out of the program, a normal
+// end or a fatal error, runs one end-of-run sequence exactly once: the exit
+// steps in reverse order of registration, the report when an error is recorded,
+// the flush of the standard streams, and the process exit.
+#pragma once
+
+#include <cstdint>
+
+using ExitStep = void (*)();
+
+/// The number of the fatal error; 0 until one occurs.
+extern uint16_t ErrorCode;
+/// The error location: the return point behind the failed check, or the
+/// faulting instruction; null until a fatal error occurs.
+extern const void* ErrorAddr;
+/// The frame of the routine in which the check failed; the caller walk starts here.
+extern void* const* ErrorFrame;
+/// True when ErrorAddr is a faulting instruction rather than a return point.
+extern bool ErrorAtFault;
+
+/// The frame of the routine that called the enclosing one. Used by the failure
+/// routines, which locate an error at their own return point in the caller.
+[[gnu::always_inline]] inline void* const* CallerFrame() {
+  return static_cast<void* const*>(*static_cast<void* const*>(__builtin_frame_address(0)));
+}
+
+/// Registers a subsystem's shutdown step; steps run in reverse order at the end.
+void AddExitStep(ExitStep step);
+
+/// Records the error and ends the program through the end-of-run sequence.
+[[noreturn]] void RaiseFatalError(uint16_t code, const void* address, void* const* frame,
+                                  bool atFault = false);
+
+/// Raises `code` as a fatal error located at its own return point in the caller.
+[[noreturn, gnu::noinline, gnu::cold]] void RunError(uint16_t code);
+
+/// The last step of the main routine: the end-of-run sequence with no error.
+[[noreturn]] void NormalEnd();

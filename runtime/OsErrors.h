@@ -1,0 +1,18 @@
+// Operating-system errors as I/O results. Errors are first brought onto the
+// Windows numbering, the program's one numbering of system errors, and then
+// translated into the I/O result codes that InOutRes holds.
+#pragma once
+
+#include <cstdint>
+
+/// The I/O result code for a Windows-numbered system error.
+uint16_t TranslateOsError(uint32_t windowsError);
+
+/// The Windows-numbered error for a POSIX errno value; `missingDirectory` tells
+/// a missing file (2) from a missing directory on its path (3) for ENOENT.
+uint32_t WindowsErrorFromErrno(int posixError, bool missingDirectory = false);
+
+/// Both steps at once: the I/O result code for a POSIX errno value.
+inline uint16_t IoResultFromErrno(int posixError, bool missingDirectory = false) {
+  return TranslateOsError(WindowsErrorFromErrno(posixError, missingDirectory));
+}

@@ -1,0 +1,25 @@
+#include "StandardStreams.h"
+
+#include "FileDriver.h"
+#include "Faults.h"
+#include "IoResult.h"
+
+TextFile Input;
+TextFile Output;
+TextFile ErrOutput;
+TextFile StdOut;
+TextFile StdErr;
+
+void OpenStandardStreams() {
+  OpenStandardHandle(Input, 0, FileMode::Input, false);
+  OpenStandardHandle(Output, 1, FileMode::Output, true);
+  OpenStandardHandle(ErrOutput, 2, FileMode::Output, true);
+  OpenStandardHandle(StdOut, 1, FileMode::Output, true);
+  OpenStandardHandle(StdErr, 2, FileMode::Output, true);
+}
+
+void SysInit() {
+  InstallFaultHandlers();
+  OpenStandardStreams();
+  InOutRes = 0;
+}
