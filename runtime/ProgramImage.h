@@ -1,0 +1,17 @@
+// Where code and the stack lie in this process: the module that holds a code
+// address, whether that is the program's own image, and the main thread's stack.
+// Safe to call from a signal handler that has interrupted ordinary code.
+#pragma once
+
+#include <cstdint>
+
+#include "StackWalk.h"
+
+/// The start of the loaded module that holds `address`; 0 when none holds it.
+uintptr_t ModuleBase(const void* address);
+
+/// Whether `address` lies in the program's own executable image.
+bool InProgramImage(const void* address);
+
+/// The bounds of the main thread's stack as mapped now; empty when unknown.
+StackBounds MainStackBounds();
