@@ -1,0 +1,286 @@
+#include "KeyDecoder.h"
+
+#include "KeyLayout.h"
+#include "runtime/Win1250.h"
+
+namespace {
+
+constexpr char kEsc = '\x1b';
+// ESC [ starts a control sequence; ESC O (SS3) one key of the application keypad or cursor block.
+constexpr char kCsiIntroducer = '[';
+constexpr char kSs3Introducer = 'O';
+
+// Bits of the xterm modifier parameter, which is 1 + these bits.
+constexpr int kModifierShift = 1;
+constexpr int kModifierAlt = 2;
+constexpr int kModifierCtrl = 4;
+constexpr int kMaxModifierParameter = 16;  // Meta (8) is accepted and ignored
+
+enum class Status { kKey, kDrop, kIncomplete };
+
+struct Parsed {
+  Status status;
+  std::size_t length = 0;
+  KeyEvent event = {};
+};
+
+Parsed Key(std::size_t length, KeyEvent event) {
+  return {Status::kKey, length, event};
+}
+Parsed Drop(std::size_t length) {
+  return {Status::kDrop, length};
+}
+constexpr Parsed kIncomplete = {Status::kIncomplete};
+
+KeyEvent WithAlt(KeyEvent event) {
+  event.controlState |= KeyState::kLeftAlt;
+  return event;
+}
+
+KeyEvent CharacterPress(uint8_t character) {
+  if (character < 0x80) return AsciiKeyPress(character);
+  // Letters beyond ASCII have no key of their own on the US layout.
+  KeyEvent event;
+  event.character = character;
+  return event;
+}
+
+// The control-state bits of an xterm modifier parameter; false when it is out of range.
+bool ModifierState(int parameter, uint32_t& controlState) {
+  if (parameter < 1 || parameter > kMaxModifierParameter) return false;
+  const int bits = parameter - 1;
+  controlState = 0;
+  if (bits & kModifierShift) controlState |= KeyState::kShift;
+  if (bits & kModifierAlt) controlState |= KeyState::kLeftAlt;
+  if (bits & kModifierCtrl) controlState |= KeyState::kLeftCtrl;
+  return true;
+}
+
+// A control sequence split into its parts: parameter bytes, intermediate
+// bytes and the final byte, `length` bytes from the sequence's start.
+struct Sequence {
+  Status status;
+  std::size_t length = 0;
+  std::string_view parameters = {};
+  std::string_view intermediates = {};
+  char final = 0;
+};
+
+Sequence ScanSequence(std::string_view bytes, std::size_t start, bool final) {
+  std::size_t at = start;
+  while (at < bytes.size() && bytes[at] >= 0x30 && bytes[at] <= 0x3F) ++at;
+  const std::size_t parametersEnd = at;
+  // '$' would be an intermediate byte, but rxvt ends its Shift+key sequences with it.
+  while (at < bytes.size() && bytes[at] >= 0x20 && bytes[at] <= 0x2F && bytes[at] != '$') ++at;
+  if (at == bytes.size()) return {final ? Status::kDrop : Status::kIncomplete, at};
+  const char last = bytes[at];
+  // A byte that cannot end a sequence cuts it off; it is decoded on its own.
+  if ((last < 0x40 || last > 0x7E) && last != '$') return {Status::kDrop, at};
+  return {Status::kKey, at + 1, bytes.substr(start, parametersEnd - start),
+          bytes.substr(parametersEnd, at - parametersEnd), last};
+}
+
+// Up to two numeric parameters separated by ';', each defaulting to 0; false
+// for anything else (sub-parameters, private markers, more numbers).
+bool Numbers(std::string_view parameters, int (&numbers)[2], int& count) {
+  numbers[0] = numbers[1] = 0;
+  count = parameters.empty() ? 0 : 1;
+  for (const char c : parameters) {
+    if (c == ';') {
+      if (count == 2) return false;
+      ++count;
+    } else if (c >= '0' && c <= '9') {
+      int& number = numbers[count - 1];
+      number = number * 10 + (c - '0');
+      if (number > 999) return false;
+    } else {
+      return false;
+    }
+  }
+  return true;
+}
+
+Parsed WithModifier(std::size_t length, KeyEvent event, int modifier) {
+  uint32_t controlState = 0;
+  if (!ModifierState(modifier, controlState)) return Drop(length);
+  event.controlState |= controlState;
+  return Key(length, event);
+}
+
+Parsed ParseCsi(std::string_view bytes, bool final) {
+  constexpr std::size_t kStart = 2;
+  if (bytes.size() == kStart)
+    return final ? Key(kStart, WithAlt(AsciiKeyPress(kCsiIntroducer))) : kIncomplete;
+  if (bytes[kStart] == '[') {  // Linux console F1..F5: CSI [ A .. CSI [ E
+    if (bytes.size() == kStart + 1) return final ? Drop(kStart + 1) : kIncomplete;
+    const char key = bytes[kStart + 1];
+    KeyEvent event;
+    if (LinuxFunctionKey(key, event)) return Key(kStart + 2, event);
+    return Drop(key < 0x20 ? kStart + 1 : kStart + 2);
+  }
+  const Sequence sequence = ScanSequence(bytes, kStart, final);
+  if (sequence.status != Status::kKey) {
+    if (sequence.status == Status::kDrop) return Drop(sequence.length);
+    return kIncomplete;
+  }
+  const std::size_t length = sequence.length;
+  std::string_view parameters = sequence.parameters;
+  const bool functionKeyFinal = sequence.final >= 'P' && sequence.final <= 'S';
+  if (functionKeyFinal && parameters.starts_with('>')) parameters.remove_prefix(1);  // CSI >1;m P
+  int numbers[2];
+  int count = 0;
+  if (!sequence.intermediates.empty() || !Numbers(parameters, numbers, count)) return Drop(length);
+
+  KeyEvent event;
+  switch (sequence.final) {
+    case '~':
+      if (count == 0 || !CsiNumberKey(numbers[0], event)) return Drop(length);
+      return WithModifier(length, event, count == 2 ? numbers[1] : 1);
+    case '^':  // rxvt: Ctrl
+    case '$':  // rxvt: Shift
+    case '@':  // rxvt: Ctrl+Shift
+      if (count != 1 || !CsiNumberKey(numbers[0], event)) return Drop(length);
+      return WithModifier(length, event,
+                          1 + (sequence.final == '$' ? 0 : kModifierCtrl) +
+                              (sequence.final == '^' ? 0 : kModifierShift));
+  }
+  if (!CsiFinalKey(sequence.final, event)) return Drop(length);
+  // CSI X, CSI m X, or CSI 1;m X. A cursor position report has another first
+  // number, so CSI 1;2 R is Shift+F3 and CSI 24;80 R is dropped.
+  if (count == 2 && numbers[0] != 1) return Drop(length);
+  return WithModifier(length, event, count == 0 ? 1 : numbers[count - 1]);
+}
+
+Parsed ParseSs3(std::string_view bytes, bool final, TerminalVariant variant) {
+  constexpr std::size_t kStart = 2;
+  if (bytes.size() == kStart)
+    return final ? Key(kStart, WithAlt(AsciiKeyPress(kSs3Introducer))) : kIncomplete;
+  const Sequence sequence = ScanSequence(bytes, kStart, final);
+  if (sequence.status != Status::kKey) {
+    if (sequence.status == Status::kDrop) return Drop(sequence.length);
+    return kIncomplete;
+  }
+  int numbers[2];
+  int count = 0;
+  KeyEvent event;
+  if (!sequence.intermediates.empty() || !Numbers(sequence.parameters, numbers, count) ||
+      !Ss3Key(sequence.final, variant, event))
+    return Drop(sequence.length);
+  // SS3 m P carries the modifier as its only number.
+  return WithModifier(sequence.length, event, count == 0 ? 1 : numbers[count - 1]);
+}
+
+// One character of UTF-8 text as its Windows-1250 byte; '?' for a character
+// the code page lacks and for each malformed piece.
+Parsed ParseUtf8(std::string_view bytes, bool final) {
+  const auto lead = static_cast<uint8_t>(bytes[0]);
+  int extra = 0;
+  uint8_t low = 0x80;   // the range of the first continuation byte, which rules out
+  uint8_t high = 0xBF;  // overlong forms, surrogates and code points beyond U+10FFFF
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    extra = 1;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    extra = 2;
+    if (lead == 0xE0) low = 0xA0;
+    if (lead == 0xED) high = 0x9F;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    extra = 3;
+    if (lead == 0xF0) low = 0x90;
+    if (lead == 0xF4) high = 0x8F;
+  } else {
+    return Key(1, AsciiKeyPress('?'));
+  }
+  char32_t codePoint = lead & (0x3F >> extra);
+  for (int k = 1; k <= extra; ++k) {
+    if (static_cast<std::size_t>(k) == bytes.size())
+      return final ? Key(k, AsciiKeyPress('?')) : kIncomplete;
+    const auto next = static_cast<uint8_t>(bytes[k]);
+    if (next < low || next > high) return Key(k, AsciiKeyPress('?'));
+    low = 0x80;
+    high = 0xBF;
+    codePoint = (codePoint << 6) | (next & 0x3F);
+  }
+  const int byte = UnicodeToWin1250(codePoint);
+  return Key(extra + 1, CharacterPress(byte < 0 ? '?' : static_cast<uint8_t>(byte)));
+}
+
+Parsed ParseKey(std::string_view bytes, bool final, TerminalVariant variant);
+
+// ESC and what follows it: a sequence, Alt with the key that follows, or the Esc key alone.
+Parsed ParseEscape(std::string_view bytes, bool final, TerminalVariant variant) {
+  if (bytes.size() == 1) return final ? Key(1, AsciiKeyPress(kEsc)) : kIncomplete;
+  switch (bytes[1]) {
+    case kCsiIntroducer:
+      return ParseCsi(bytes, final);
+    case kSs3Introducer:
+      return ParseSs3(bytes, final, variant);
+    case kEsc: {
+      // ESC ESC [ ... and ESC ESC O ... are a sequence with Alt; ESC ESC alone is Alt+Esc.
+      if (bytes.size() == 2 && !final) return kIncomplete;
+      if (bytes.size() == 2 || (bytes[2] != kCsiIntroducer && bytes[2] != kSs3Introducer))
+        return Key(2, WithAlt(AsciiKeyPress(kEsc)));
+      break;
+    }
+  }
+  Parsed rest = ParseKey(bytes.substr(1), final, variant);
+  if (rest.status == Status::kIncomplete) return rest;
+  rest.length += 1;
+  rest.event = WithAlt(rest.event);
+  return rest;
+}
+
+Parsed ParseKey(std::string_view bytes, bool final, TerminalVariant variant) {
+  const auto first = static_cast<uint8_t>(bytes[0]);
+  if (first == kEsc) return ParseEscape(bytes, final, variant);
+  if (first < 0x80) return Key(1, AsciiKeyPress(first));
+  return ParseUtf8(bytes, final);
+}
+
+}  // namespace
+
+void KeyDecoder::Feed(std::string_view bytes, int64_t now) {
+  if (bytes.empty()) return;
+  held_.append(bytes);
+  deadline_ = now + kEscTimeoutMilliseconds;
+  Decode(false);
+}
+
+bool KeyDecoder::Next(KeyEvent& event) {
+  if (events_.empty()) return false;
+  event = events_.front();
+  events_.pop_front();
+  return true;
+}
+
+void KeyDecoder::Expire(int64_t now) {
+  if (Holding() && now >= deadline_) Flush();
+}
+
+void KeyDecoder::Flush() {
+  Decode(true);
+}
+
+void KeyDecoder::Decode(bool final) {
+  const std::string_view bytes = held_;
+  std::size_t at = 0;
+  while (at < bytes.size()) {
+    const Parsed parsed = ParseKey(bytes.substr(at), final, variant_);
+    if (parsed.status == Status::kIncomplete) break;
+    if (parsed.status == Status::kKey) Emit(parsed.event);
+    at += parsed.length;
+  }
+  held_.erase(0, at);
+}
+
+void KeyDecoder::Emit(KeyEvent event) {
+  events_.push_back(event);
+  // A terminal reports no releases; the keyboard ends an Alt+keypad-digit
+  // composition when Alt goes up, so each key typed with Alt releases it.
+  if (event.controlState & KeyState::kAlt) {
+    KeyEvent release;
+    release.keyDown = false;
+    release.virtualKey = VirtualKey::kAlt;
+    release.scanCode = ScanCode::kLeftAlt;
+    events_.push_back(release);
+  }
+}
