@@ -1,0 +1,214 @@
+#include "TerminalDevice.h"
+
+#include <errno.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/ioctl.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <algorithm>
+
+namespace {
+
+constexpr char kKeypadApplicationMode[] = "\x1b=";  // keypad keys send their own sequences
+constexpr char kKeypadNumericMode[] = "\x1b>";      // the keypad back to plain digits
+constexpr char kResetRendition[] = "\x1b[0m";       // the shell's text uncoloured again
+constexpr Point kNowhere{0, 0};
+
+volatile sig_atomic_t resizeSignalled = 0;
+
+void OnWindowChange(int) {
+  resizeSignalled = 1;
+}
+
+// Writes all of `bytes` unless the terminal fails, adding each part written
+// to `progress`; async-signal-safe.
+void WriteAll(int fd, const char* bytes, size_t length, std::atomic<size_t>* progress = nullptr) {
+  while (length > 0) {
+    const ssize_t written = write(fd, bytes, length);
+    if (written > 0) {
+      bytes += written;
+      length -= static_cast<size_t>(written);
+      if (progress != nullptr) *progress += static_cast<size_t>(written);
+    } else if (written < 0 && errno == EINTR) {
+      continue;
+    } else if (written < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+      pollfd ready{fd, POLLOUT, 0};
+      poll(&ready, 1, -1);
+    } else {
+      return;  // a failed console write is not reported
+    }
+  }
+}
+
+// The terminal's size in cells; kNowhere when it cannot tell.
+Point TerminalSize(int fd) {
+  winsize size{};
+  if (ioctl(fd, TIOCGWINSZ, &size) != 0 || size.ws_col == 0 || size.ws_row == 0) return kNowhere;
+  return Point{size.ws_col, size.ws_row};
+}
+
+termios KeyboardSettings(termios settings) {
+  // Bytes arrive one by one and unechoed, Ctrl+S and Ctrl+Q are keys, and
+  // Enter (CR) stays apart from Ctrl+J (LF).
+  settings.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO | IEXTEN);
+  settings.c_iflag &= ~static_cast<tcflag_t>(IXON | ICRNL | INLCR | IGNCR);
+  // Ctrl+C still interrupts; Ctrl+Z and Ctrl+\ arrive as keys.
+  settings.c_cc[VSUSP] = _POSIX_VDISABLE;
+  settings.c_cc[VQUIT] = _POSIX_VDISABLE;
+  settings.c_cc[VMIN] = 1;
+  settings.c_cc[VTIME] = 0;
+  return settings;
+}
+
+}  // namespace
+
+TerminalDevice::TerminalDevice(int inputFd, int outputFd)
+    : inputFd_(inputFd),
+      outputFd_(outputFd),
+      input_(inputFd),
+      grid_(kFallbackWidth, kFallbackHeight),
+      renderer_(kFallbackWidth, kFallbackHeight) {}
+
+void TerminalDevice::Start() {
+  isTerminal_ = isatty(outputFd_) == 1;
+  if (isTerminal_) {
+    const Point size = TerminalSize(outputFd_);
+    if (size != kNowhere) {
+      grid_ = CellGrid(size.x, size.y);
+      renderer_ = TerminalRenderer(size.x, size.y);
+    }
+    if (isatty(inputFd_) == 1 && tcgetattr(inputFd_, &savedSettings_) == 0) {
+      settingsSaved_ = true;
+      const termios keyboard = KeyboardSettings(savedSettings_);
+      tcsetattr(inputFd_, TCSANOW, &keyboard);
+    }
+    WriteAll(outputFd_, kKeypadApplicationMode, sizeof kKeypadApplicationMode - 1);
+    // Restarting keeps reads and writes whole across a resize; the wait's
+    // ppoll is never restarted, so it wakes for the redraw.
+    struct sigaction action {};
+    action.sa_handler = OnWindowChange;
+    action.sa_flags = SA_RESTART;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGWINCH, &action, nullptr);
+  }
+  started_ = true;
+}
+
+void TerminalDevice::Shutdown() {
+  if (!started_.exchange(false)) return;
+  const int savedErrno = errno;
+  if (!pendingChanging_) {
+    const size_t written = pendingWritten_;
+    if (written < pending_.size()) {
+      WriteAll(outputFd_, pending_.data() + written, pending_.size() - written);
+      char move[TerminalRenderer::kMaxCursorMove];
+      const int length = TerminalRenderer::FormatCursorMove(cursor_, move);
+      WriteAll(outputFd_, move, static_cast<size_t>(length));
+    }
+  }
+  WriteAll(outputFd_, kResetRendition, sizeof kResetRendition - 1);
+  if (isTerminal_) WriteAll(outputFd_, kKeypadNumericMode, sizeof kKeypadNumericMode - 1);
+  if (settingsSaved_) tcsetattr(inputFd_, TCSANOW, &savedSettings_);
+  errno = savedErrno;
+}
+
+void TerminalDevice::TakeResize() {
+  if (resizeSignalled == 0) return;
+  resizeSignalled = 0;
+  Point size = TerminalSize(outputFd_);
+  if (size == kNowhere) size = Point{grid_.Width(), grid_.Height()};
+  grid_.Resize(size.x, size.y);
+  renderer_.Reset(size.x, size.y);
+  cursor_ = Point{std::min(cursor_.x, size.x), std::min(cursor_.y, size.y)};
+  placedCursor_ = kNowhere;
+  // What was prepared for the old size is drawn again from the grid.
+  pendingChanging_ = true;
+  pending_.clear();
+  pendingWritten_ = 0;
+  pendingChanging_ = false;
+}
+
+Point TerminalDevice::GridSize() {
+  TakeResize();
+  return Point{grid_.Width(), grid_.Height()};
+}
+
+Rect TerminalDevice::VisibleArea() {
+  TakeResize();
+  return Rect{1, 1, grid_.Width(), grid_.Height()};
+}
+
+void TerminalDevice::WriteCells(Point at, std::string_view bytes, uint8_t attribute) {
+  if (bytes.empty()) return;
+  grid_.Write(at, bytes, attribute);
+  renderer_.Claim(Rect{at.x, at.y, at.x + static_cast<int>(bytes.size()) - 1, at.y});
+}
+
+void TerminalDevice::FillRect(Rect area, Cell fill) {
+  grid_.Fill(area, fill);
+  renderer_.Claim(area);
+}
+
+void TerminalDevice::ScrollUp(Rect area, Cell fill) {
+  if (area.left <= 1 && area.right >= grid_.Width()) {
+    // The terminal scrolls the rows itself; what was written into them before
+    // must be on the terminal first so that it moves with them.
+    pendingChanging_ = true;
+    renderer_.DrawCells(grid_, pending_);
+    renderer_.ScrollUp(area.top, area.bottom, pending_);
+    pendingChanging_ = false;
+    grid_.ScrollUp(area, fill);
+  } else {
+    grid_.ScrollUp(area, fill);
+    renderer_.Claim(area);
+  }
+}
+
+void TerminalDevice::Present() {
+  // After Shutdown the terminal is the shell's again, in its own colours.
+  if (!started_) return;
+  TakeResize();
+  pendingChanging_ = true;
+  renderer_.DrawCells(grid_, pending_);
+  if (!pending_.empty() || cursor_ != placedCursor_) renderer_.PlaceCursor(cursor_, pending_);
+  pendingChanging_ = false;
+  placedCursor_ = cursor_;
+  WritePending();
+}
+
+void TerminalDevice::WritePending() {
+  WriteAll(outputFd_, pending_.data(), pending_.size(), &pendingWritten_);
+  pendingChanging_ = true;
+  pending_.clear();
+  pendingWritten_ = 0;
+  pendingChanging_ = false;
+}
+
+void TerminalDevice::WaitForEvent() {
+  // SIGWINCH is held back between the look at the flag and the sleep, and let
+  // through only inside ppoll, so a resize cannot slip in between unseen.
+  sigset_t windowChange;
+  sigset_t previous;
+  sigemptyset(&windowChange);
+  sigaddset(&windowChange, SIGWINCH);
+  pthread_sigmask(SIG_BLOCK, &windowChange, &previous);
+  if (resizeSignalled == 0) {
+    pollfd ready{input_.Fd(), POLLIN, 0};
+    const int timeout = input_.TimeoutMilliseconds();
+    const timespec limit{timeout / 1000, (timeout % 1000) * 1000000L};
+    sigset_t duringWait = previous;
+    sigdelset(&duringWait, SIGWINCH);
+    ppoll(&ready, 1, timeout < 0 ? nullptr : &limit, &duringWait);
+  }
+  pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+  if (resizeSignalled != 0) Present();
+}
+
+void TerminalDevice::Sleep(uint32_t milliseconds) {
+  timespec remaining{static_cast<time_t>(milliseconds / 1000),
+                     static_cast<long>(milliseconds % 1000) * 1000000L};
+  while (nanosleep(&remaining, &remaining) != 0 && errno == EINTR) {
+  }
+}

@@ -1,0 +1,206 @@
+// The screen demo in a tmux pane: the cells and colours the terminal shows,
+// the cells the program never touched, the terminal's modes while it runs and
+// after it ends, and a resize while it waits for a key.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "TmuxSession.h"
+
+namespace {
+
+// Terminal colour numbers of the PC colours 0-15 (blue and red swap places).
+constexpr int kTerminalColourOfPc[16] = {0, 4, 2, 6, 1, 5, 3, 7, 8, 12, 10, 14, 9, 13, 11, 15};
+constexpr int kPcBlue = 1, kPcGreen = 2, kPcLightGray = 7, kPcYellow = 14, kPcWhite = 15;
+
+// The demo's windows, in screen coordinates.
+constexpr int kInnerLeft = 11, kInnerTop = 4, kInnerRight = 50, kInnerBottom = 12;
+constexpr int kBottomTop = 20, kBottomBottom = 23;
+
+const std::string kDots(78, '.');
+
+std::string ReadFile(const std::filesystem::path& path) {
+  std::ifstream file(path);
+  std::stringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+// Whether `stty -a` output lists `setting` as a word of its own.
+bool HasSetting(const std::string& stty, const std::string& setting) {
+  std::istringstream words(stty);
+  std::string word;
+  while (words >> word)
+    if (word == setting) return true;
+  return false;
+}
+
+std::string PrefillRow(int y) {
+  return (y < 10 ? "0" : "") + std::to_string(y) + kDots;
+}
+
+class ScreenDemo : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/screen-e2e-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    directory_ = pattern;
+    // Rows 1-24 hold text of the shell's before the demo starts; what the
+    // demo never writes must stay as it was.
+    std::ofstream script(directory_ / "run.sh");
+    script << "for i in $(seq -w 1 24); do printf '%s%s\\n' \"$i\" '" << kDots << "'; done\n"
+           << "'" << SCREEN_DEMO << "'\n"
+           << "status=$?\n"
+           << "stty -a > '" << (directory_ / "stty-after.txt").string() << "'\n"
+           << "printf after\n"
+           // Held until Enter, so the screen is read before the pane ends.
+           << "read -r line\n"
+           << "exit $status\n";
+  }
+  void TearDown() override { std::filesystem::remove_all(directory_); }
+
+  std::string Command() const { return "sh '" + (directory_ / "run.sh").string() + "'"; }
+  std::filesystem::path directory_;
+};
+
+void ExpectUntouched(const Screen& screen, int y, int left, int right) {
+  const std::string row = PrefillRow(y);
+  for (int x = left; x <= right; ++x) {
+    const ScreenCell& cell = screen.At(x, y);
+    EXPECT_EQ(cell.character, static_cast<char32_t>(row[static_cast<size_t>(x - 1)]))
+        << "(" << x << ", " << y << ")";
+    EXPECT_EQ(cell.foreground, kDefaultColour) << "(" << x << ", " << y << ")";
+    EXPECT_EQ(cell.background, kDefaultColour) << "(" << x << ", " << y << ")";
+  }
+}
+
+void ExpectColours(const Screen& screen, int left, int y, int length, int pcForeground,
+                   int pcBackground) {
+  for (int x = left; x < left + length; ++x) {
+    EXPECT_EQ(screen.At(x, y).foreground, kTerminalColourOfPc[pcForeground])
+        << "(" << x << ", " << y << ")";
+    EXPECT_EQ(screen.At(x, y).background, kTerminalColourOfPc[pcBackground])
+        << "(" << x << ", " << y << ")";
+  }
+}
+
+TEST_F(ScreenDemo, DrawsWindowsWithColoursWrapAndScrollAndLeavesTheRestAlone) {
+  TmuxSession session(Command());
+  ASSERT_TRUE(session.WaitForText("Ready")) << session.Text();
+  const Screen screen = session.Capture();
+
+  // The inner window scrolled: lines 1-4 are gone, then the mixed-colour line,
+  // then a 51-character line wrapped at the window's right edge.
+  for (int line = 5; line <= 10; ++line) {
+    const int y = kInnerTop + line - 5;
+    EXPECT_EQ(
+        screen.RowText(y, kInnerLeft, kInnerRight),
+        "Line " + std::string(line < 10 ? " " : "") + std::to_string(line) + std::string(33, ' '));
+    ExpectColours(screen, kInnerLeft, y, 40, kPcLightGray, kPcBlue);
+  }
+  EXPECT_EQ(screen.RowText(10, kInnerLeft, kInnerRight),
+            "Plain bright plain árvíztűrő" + std::string(12, ' '));
+  ExpectColours(screen, kInnerLeft, 10, 6, kPcLightGray, kPcBlue);
+  ExpectColours(screen, kInnerLeft + 6, 10, 6, kPcWhite, kPcBlue);
+  ExpectColours(screen, kInnerLeft + 12, 10, 28, kPcLightGray, kPcBlue);
+  EXPECT_EQ(screen.RowText(11, kInnerLeft, kInnerRight),
+            "0123456789012345678901234567890123456789");
+  ExpectColours(screen, kInnerLeft, 11, 40, kPcYellow, kPcBlue);
+  EXPECT_EQ(screen.RowText(12, kInnerLeft, kInnerRight), "wrapped-end" + std::string(29, ' '));
+  // The row the wrap scrolled in is blank in the colours of that moment.
+  ExpectColours(screen, kInnerLeft, 12, 40, kPcYellow, kPcBlue);
+
+  // The full-width window scrolled within its own rows.
+  for (int line = 4; line <= 6; ++line) {
+    const int y = kBottomTop + line - 4;
+    EXPECT_EQ(screen.RowText(y), "Bottom " + std::to_string(line) + std::string(72, ' '));
+    ExpectColours(screen, 1, y, 80, kPcWhite, kPcGreen);
+  }
+  EXPECT_EQ(screen.RowText(kBottomBottom), "Ready" + std::string(75, ' '));
+  ExpectColours(screen, 1, kBottomBottom, 80, kPcWhite, kPcGreen);
+
+  for (int y = 1; y < kInnerTop; ++y) ExpectUntouched(screen, y, 1, 80);
+  for (int y = kInnerTop; y <= kInnerBottom; ++y) {
+    ExpectUntouched(screen, y, 1, kInnerLeft - 1);
+    ExpectUntouched(screen, y, kInnerRight + 1, 80);
+  }
+  for (int y = kInnerBottom + 1; y < kBottomTop; ++y) ExpectUntouched(screen, y, 1, 80);
+  ExpectUntouched(screen, kBottomBottom + 1, 1, 80);
+
+  EXPECT_EQ(session.Cursor(), std::make_pair(6, kBottomBottom));
+}
+
+TEST_F(ScreenDemo, SetsTheKeyboardModesWhileRunningAndRestoresTheTerminalAfter) {
+  TmuxSession session(Command());
+  ASSERT_TRUE(session.WaitForText("Ready")) << session.Text();
+  std::ostringstream sttyCommand;
+  sttyCommand << "stty -a < '" << session.TerminalPath() << "' > '"
+              << (directory_ / "stty-during.txt").string() << "'";
+  ASSERT_EQ(system(sttyCommand.str().c_str()), 0);
+  const std::string during = ReadFile(directory_ / "stty-during.txt");
+  for (const char* setting : {"-icanon", "-echo", "-iexten", "-ixon", "-icrnl", "-inlcr", "isig"})
+    EXPECT_TRUE(HasSetting(during, setting)) << setting << " in\n" << during;
+  EXPECT_NE(during.find("susp = <undef>"), std::string::npos) << during;
+  EXPECT_NE(during.find("quit = <undef>"), std::string::npos) << during;
+  EXPECT_NE(during.find("intr = ^C"), std::string::npos) << during;
+
+  session.SendText("x");
+  ASSERT_TRUE(session.WaitForText("after")) << session.Text();
+  const Screen screen = session.Capture();
+  // The last page stays; the key was read; the shell's text after the program
+  // stands where the program left the cursor, in the terminal's own colours.
+  EXPECT_EQ(screen.RowText(kBottomBottom, 1, 16), "Ready key xafter");
+  ExpectColours(screen, 1, kBottomBottom, 11, kPcWhite, kPcGreen);
+  for (int x = 12; x <= 16; ++x) {
+    EXPECT_EQ(screen.At(x, kBottomBottom).foreground, kDefaultColour) << x;
+    EXPECT_EQ(screen.At(x, kBottomBottom).background, kDefaultColour) << x;
+  }
+  EXPECT_EQ(screen.RowText(kInnerBottom, kInnerLeft, kInnerLeft + 10), "wrapped-end");
+
+  const std::string after = ReadFile(directory_ / "stty-after.txt");
+  for (const char* setting : {"icanon", "echo", "iexten", "ixon", "icrnl", "isig"})
+    EXPECT_TRUE(HasSetting(after, setting)) << setting << " in\n" << after;
+  EXPECT_NE(after.find("susp = ^Z"), std::string::npos) << after;
+  EXPECT_NE(after.find("quit = ^\\"), std::string::npos) << after;
+
+  // Line input works again: the shell's read ends at Enter.
+  session.SendKeys({"Enter"});
+  EXPECT_EQ(session.WaitForExit(), 0);
+}
+
+TEST_F(ScreenDemo, RedrawsTheWholeScreenAtTheNewSizeWhileWaitingForAKey) {
+  TmuxSession session(Command());
+  ASSERT_TRUE(session.WaitForText("Ready")) << session.Text();
+  session.Resize(100, 30);
+  // Cells the program never wrote are drawn too now, light gray on black.
+  const auto redrawn = [&session] {
+    const Screen screen = session.Capture();
+    return screen.At(100, 30).background == kTerminalColourOfPc[0] &&
+           screen.At(1, 1).background == kTerminalColourOfPc[0];
+  };
+  for (int attempt = 0; attempt < 250 && !redrawn(); ++attempt) usleep(20000);
+  const Screen screen = session.Capture();
+  ASSERT_EQ(screen.Width(), 100);
+  EXPECT_EQ(screen.RowText(1), std::string(100, ' '));
+  ExpectColours(screen, 1, 1, 100, kPcLightGray, 0);
+  ExpectColours(screen, 81, kBottomTop, 20, kPcLightGray, 0);
+  EXPECT_EQ(screen.RowText(kInnerBottom, kInnerLeft, kInnerRight),
+            "wrapped-end" + std::string(29, ' '));
+  ExpectColours(screen, kInnerLeft, kInnerBottom, 11, kPcYellow, kPcBlue);
+  EXPECT_EQ(screen.RowText(kBottomBottom, 1, 80), "Ready" + std::string(75, ' '));
+  ExpectColours(screen, 1, kBottomBottom, 80, kPcWhite, kPcGreen);
+  EXPECT_EQ(session.Cursor(), std::make_pair(6, kBottomBottom));
+
+  session.SendText("y");
+  ASSERT_TRUE(session.WaitForText("after")) << session.Text();
+  EXPECT_EQ(session.Capture().RowText(kBottomBottom, 1, 16), "Ready key yafter");
+  session.SendKeys({"Enter"});
+  EXPECT_EQ(session.WaitForExit(), 0);
+}
+
+}  // namespace

@@ -1,0 +1,270 @@
+#include "TmuxSession.h"
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cctype>
+#include <fstream>
+#include <thread>
+
+namespace {
+
+constexpr std::chrono::milliseconds kPollInterval{20};
+
+// Runs `arguments` (the program first) and returns its standard output and exit status.
+std::pair<std::string, int> Run(const std::vector<std::string>& arguments) {
+  int pipeFds[2];
+  if (pipe(pipeFds) != 0) return {"", -1};
+  const pid_t child = fork();
+  if (child == 0) {
+    dup2(pipeFds[1], STDOUT_FILENO);
+    close(pipeFds[0]);
+    close(pipeFds[1]);
+    std::vector<char*> argv;
+    for (const std::string& argument : arguments)
+      argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    execvp(argv[0], argv.data());
+    _exit(127);
+  }
+  close(pipeFds[1]);
+  std::string output;
+  char buffer[4096];
+  ssize_t count;
+  while ((count = read(pipeFds[0], buffer, sizeof buffer)) > 0)
+    output.append(buffer, static_cast<size_t>(count));
+  close(pipeFds[0]);
+  int status = 0;
+  waitpid(child, &status, 0);
+  return {output, WIFEXITED(status) ? WEXITSTATUS(status) : -1};
+}
+
+std::string UniqueSocketName() {
+  static std::atomic<int> counter = 0;
+  return "reszmatrix-e2e-" + std::to_string(getpid()) + "-" + std::to_string(counter++);
+}
+
+void AppendUtf8(char32_t codePoint, std::string& out) {
+  if (codePoint < 0x80) {
+    out += static_cast<char>(codePoint);
+  } else if (codePoint < 0x800) {
+    out += static_cast<char>(0xC0 | (codePoint >> 6));
+    out += static_cast<char>(0x80 | (codePoint & 0x3F));
+  } else if (codePoint < 0x10000) {
+    out += static_cast<char>(0xE0 | (codePoint >> 12));
+    out += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (codePoint & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (codePoint >> 18));
+    out += static_cast<char>(0x80 | ((codePoint >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (codePoint & 0x3F));
+  }
+}
+
+// Decodes one UTF-8 character at `text[i]` and advances `i` past it.
+char32_t DecodeUtf8(std::string_view text, size_t& i) {
+  const auto lead = static_cast<uint8_t>(text[i++]);
+  const int extra = lead < 0x80 ? 0 : lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : 0;
+  char32_t codePoint = extra == 0 ? lead : lead & (0x3F >> extra);
+  for (int k = 0; k < extra && i < text.size(); ++k)
+    codePoint = (codePoint << 6) | (static_cast<uint8_t>(text[i++]) & 0x3F);
+  return codePoint;
+}
+
+// Applies the parameters of one graphic rendition sequence to the colours.
+void ApplyRendition(const std::vector<int>& parameters, ScreenCell& colours) {
+  if (parameters.empty()) colours = ScreenCell{};
+  for (size_t i = 0; i < parameters.size(); ++i) {
+    const int p = parameters[i];
+    int* target = nullptr;
+    if (p == 38 || p == 48) {
+      target = p == 38 ? &colours.foreground : &colours.background;
+      if (i + 2 < parameters.size() && parameters[i + 1] == 5) {
+        *target = parameters[i + 2];
+        i += 2;
+      } else if (i + 4 < parameters.size() && parameters[i + 1] == 2) {
+        *target =
+            kDirectColour | (parameters[i + 2] << 16 | parameters[i + 3] << 8 | parameters[i + 4]);
+        i += 4;
+      }
+    } else if (p == 0) {
+      colours.foreground = colours.background = kDefaultColour;
+    } else if (p >= 30 && p <= 37) {
+      colours.foreground = p - 30;
+    } else if (p == 39) {
+      colours.foreground = kDefaultColour;
+    } else if (p >= 40 && p <= 47) {
+      colours.background = p - 40;
+    } else if (p == 49) {
+      colours.background = kDefaultColour;
+    } else if (p >= 90 && p <= 97) {
+      colours.foreground = p - 90 + 8;
+    } else if (p >= 100 && p <= 107) {
+      colours.background = p - 100 + 8;
+    }
+  }
+}
+
+}  // namespace
+
+Screen::Screen(int width, int height)
+    : width_(width), height_(height), cells_(static_cast<size_t>(width * height)) {}
+
+const ScreenCell& Screen::At(int x, int y) const {
+  return cells_.at(static_cast<size_t>((y - 1) * width_ + (x - 1)));
+}
+ScreenCell& Screen::At(int x, int y) {
+  return cells_.at(static_cast<size_t>((y - 1) * width_ + (x - 1)));
+}
+
+std::string Screen::RowText(int y, int left, int right) const {
+  if (right == 0) right = width_;
+  std::string text;
+  for (int x = left; x <= right; ++x) AppendUtf8(At(x, y).character, text);
+  return text;
+}
+
+Screen ParseCapture(std::string_view capture, int width, int height) {
+  Screen screen(width, height);
+  ScreenCell colours;
+  int x = 1;
+  int y = 1;
+  size_t i = 0;
+  while (i < capture.size() && y <= height) {
+    const char byte = capture[i];
+    if (byte == '\x1b' && i + 1 < capture.size() && capture[i + 1] == '[') {
+      i += 2;
+      std::vector<int> parameters;
+      int value = 0;
+      bool any = false;
+      while (i < capture.size() && (std::isdigit(static_cast<unsigned char>(capture[i])) ||
+                                    capture[i] == ';' || capture[i] == ':')) {
+        if (capture[i] == ';' || capture[i] == ':') {
+          parameters.push_back(value);
+          value = 0;
+          any = false;
+        } else {
+          value = value * 10 + (capture[i] - '0');
+          any = true;
+        }
+        ++i;
+      }
+      if (any || !parameters.empty()) parameters.push_back(value);
+      if (i < capture.size() && capture[i] == 'm') ApplyRendition(parameters, colours);
+      ++i;  // the final byte
+    } else if (byte == '\n') {
+      ++i;
+      ++y;
+      x = 1;
+    } else {
+      const char32_t character = DecodeUtf8(capture, i);
+      if (x <= width) {
+        ScreenCell& cell = screen.At(x, y);
+        cell = colours;
+        cell.character = character;
+      }
+      ++x;
+    }
+  }
+  return screen;
+}
+
+TmuxSession::TmuxSession(const std::string& command, int width, int height)
+    : socket_(UniqueSocketName()), width_(width), height_(height) {
+  char pattern[] = "/tmp/tmux-session-XXXXXX";
+  if (mkdtemp(pattern) != nullptr) statusPath_ = std::string(pattern) + "/status";
+  // The shell records the status itself: tmux does not always learn it. Its
+  // Ctrl+C trap only keeps it alive to do so; the command gets the signal as usual.
+  const std::string wrapped = "trap true INT; " + command + "; echo $? > '" + statusPath_ + "'";
+  // The options come first, so that the command starts in a pane of its final size.
+  Tmux({"set", "-g", "status", "off", ";", "set", "-g", "remain-on-exit", "on", ";", "new-session",
+        "-d", "-x", std::to_string(width), "-y", std::to_string(height), wrapped});
+}
+
+TmuxSession::~TmuxSession() {
+  Tmux({"kill-server"});
+  if (!statusPath_.empty()) {
+    unlink(statusPath_.c_str());
+    rmdir(statusPath_.substr(0, statusPath_.rfind('/')).c_str());
+  }
+}
+
+std::string TmuxSession::Tmux(const std::vector<std::string>& arguments) {
+  std::vector<std::string> command{"tmux", "-L", socket_, "-f", "/dev/null"};
+  command.insert(command.end(), arguments.begin(), arguments.end());
+  auto [output, status] = Run(command);
+  return status == 0 ? output : std::string();
+}
+
+void TmuxSession::SendKeys(const std::vector<std::string>& keys) {
+  std::vector<std::string> arguments{"send-keys"};
+  arguments.insert(arguments.end(), keys.begin(), keys.end());
+  Tmux(arguments);
+}
+
+void TmuxSession::SendText(const std::string& text) {
+  Tmux({"send-keys", "-l", text});
+}
+
+void TmuxSession::SendBytes(std::string_view bytes) {
+  std::vector<std::string> arguments{"send-keys", "-H"};
+  static constexpr char kHex[] = "0123456789abcdef";
+  for (char byte : bytes) {
+    const auto value = static_cast<uint8_t>(byte);
+    arguments.push_back(std::string{kHex[value >> 4], kHex[value & 15]});
+  }
+  Tmux(arguments);
+}
+
+std::string TmuxSession::Display(const std::string& format) {
+  std::string value = Tmux({"display-message", "-p", format});
+  while (!value.empty() && value.back() == '\n') value.pop_back();
+  return value;
+}
+
+std::string TmuxSession::Text() {
+  return Tmux({"capture-pane", "-p"});
+}
+
+Screen TmuxSession::Capture() {
+  return ParseCapture(Tmux({"capture-pane", "-p", "-e", "-N"}), width_, height_);
+}
+
+std::pair<int, int> TmuxSession::Cursor() {
+  const std::string position = Display("#{cursor_x} #{cursor_y}");
+  const size_t space = position.find(' ');
+  if (space == std::string::npos) return {0, 0};
+  return {std::stoi(position.substr(0, space)) + 1, std::stoi(position.substr(space + 1)) + 1};
+}
+
+std::string TmuxSession::TerminalPath() {
+  return Display("#{pane_tty}");
+}
+
+void TmuxSession::Resize(int width, int height) {
+  width_ = width;
+  height_ = height;
+  Tmux({"resize-window", "-x", std::to_string(width), "-y", std::to_string(height)});
+}
+
+bool TmuxSession::WaitForText(std::string_view utf8, std::chrono::milliseconds timeout) {
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  while (Text().find(utf8) == std::string::npos) {
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+    std::this_thread::sleep_for(kPollInterval);
+  }
+  return true;
+}
+
+std::optional<int> TmuxSession::WaitForExit(std::chrono::milliseconds timeout) {
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  for (;;) {
+    std::ifstream status(statusPath_);
+    int value = 0;
+    if (status >> value) return value;
+    if (std::chrono::steady_clock::now() >= deadline) return std::nullopt;
+    std::this_thread::sleep_for(kPollInterval);
+  }
+}

@@ -1,0 +1,217 @@
+// The keyboard end to end: a program reading keys with ReadKey runs on a
+// pseudo-terminal, the bytes a terminal sends for keys are written to it, and
+// the codes it read are compared; and a program waiting for a key is measured
+// for the processor time and wake-ups the wait costs.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <pty.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+// The key_codes program on a pseudo-terminal of its own.
+class KeyProgram {
+ public:
+  explicit KeyProgram(int keyCount) {
+    codesPath_ = testing::TempDir() + "key_codes_" + std::to_string(getpid()) + ".txt";
+    std::remove(codesPath_.c_str());
+    winsize size{};
+    size.ws_col = 80;
+    size.ws_row = 25;
+    pid_ = forkpty(&master_, nullptr, nullptr, &size);
+    if (pid_ == 0) {
+      setenv("TERM", "xterm-256color", 1);
+      const std::string count = std::to_string(keyCount);
+      execl(KEY_CODES, KEY_CODES, codesPath_.c_str(), count.c_str(), nullptr);
+      _exit(127);
+    }
+  }
+  ~KeyProgram() {
+    if (pid_ > 0 && !exited_) {
+      kill(pid_, SIGKILL);
+      waitpid(pid_, nullptr, 0);
+    }
+    if (master_ >= 0) close(master_);
+    std::remove(codesPath_.c_str());
+  }
+
+  bool Started() const { return pid_ > 0; }
+  pid_t Pid() const { return pid_; }
+
+  /// Waits until the program has set up its terminal; false after 5 seconds.
+  bool WaitReady() {
+    const Clock::time_point limit = Clock::now() + 5s;
+    while (Clock::now() < limit) {
+      if (ReadyLine()) return true;
+      Drain(10ms);
+    }
+    return false;
+  }
+
+  /// Sends `bytes` as the terminal would for one key, then lets the program take it.
+  void Type(const std::string& bytes, std::chrono::milliseconds pause = 60ms) {
+    ASSERT_EQ(write(master_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+    Drain(pause);
+  }
+
+  /// Reads and discards the program's screen output for `duration`.
+  void Drain(std::chrono::milliseconds duration) {
+    const Clock::time_point end = Clock::now() + duration;
+    char buffer[4096];
+    for (;;) {
+      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now());
+      if (left.count() <= 0) return;
+      pollfd entry{master_, POLLIN, 0};
+      if (poll(&entry, 1, static_cast<int>(left.count())) > 0 &&
+          read(master_, buffer, sizeof buffer) <= 0)
+        std::this_thread::sleep_for(left);
+    }
+  }
+
+  /// Waits up to 5 seconds for the program to end; its exit status, or -1.
+  int WaitExit() {
+    const Clock::time_point limit = Clock::now() + 5s;
+    while (Clock::now() < limit) {
+      int status = 0;
+      if (waitpid(pid_, &status, WNOHANG) == pid_) {
+        exited_ = true;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+      }
+      Drain(10ms);
+    }
+    return -1;
+  }
+
+  /// The codes the program has written so far.
+  std::vector<int> Codes() const {
+    std::ifstream file(codesPath_);
+    std::vector<int> codes;
+    std::string line;
+    while (std::getline(file, line))
+      if (line != "ready") codes.push_back(std::stoi(line));
+    return codes;
+  }
+
+ private:
+  bool ReadyLine() const {
+    std::ifstream file(codesPath_);
+    std::string line;
+    return std::getline(file, line) && line == "ready";
+  }
+
+  std::string codesPath_;
+  int master_ = -1;
+  pid_t pid_ = -1;
+  bool exited_ = false;
+};
+
+struct ProcessCost {
+  long voluntarySwitches = 0;
+  double cpuMilliseconds = 0;  // user and system time
+};
+
+ProcessCost CostOf(pid_t pid) {
+  const std::string proc = "/proc/" + std::to_string(pid);
+  ProcessCost cost;
+  std::ifstream status(proc + "/status");
+  std::string line;
+  while (std::getline(status, line))
+    if (line.starts_with("voluntary_ctxt_switches:"))
+      cost.voluntarySwitches = std::stol(line.substr(line.find(':') + 1));
+  // schedstat's first field is the time spent on a processor in nanoseconds;
+  // without it, stat's utime and stime (fields 14 and 15, in clock ticks) count.
+  std::ifstream schedstat(proc + "/schedstat");
+  long long nanoseconds = 0;
+  if (schedstat >> nanoseconds) {
+    cost.cpuMilliseconds = static_cast<double>(nanoseconds) / 1e6;
+    return cost;
+  }
+  std::ifstream stat(proc + "/stat");
+  std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+  // The fields after the command name, which is in parentheses, start at field 3.
+  std::istringstream fields(text.substr(text.rfind(')') + 2));
+  std::string field;
+  long ticks = 0;
+  for (int number = 3; number <= 15 && fields >> field; ++number)
+    if (number == 14 || number == 15) ticks += std::stol(field);
+  cost.cpuMilliseconds = static_cast<double>(ticks) * 1000 / sysconf(_SC_CLK_TCK);
+  return cost;
+}
+
+TEST(KeysE2ETest, KeysTypedOnATerminalGiveTheirCodes) {
+  const struct {
+    std::string bytes;
+    std::vector<int> codes;
+  } keys[] = {
+      {"\x1b[1;5D", {0, 115}},  // Ctrl+Left
+      {"\x1bOP", {0, 59}},      // F1
+      {"\x1bx", {0, 45}},       // Alt+x
+      {"\x1b[A", {0, 72}},      // Up
+      {"\x1bOB", {0, 80}},      // Down in application cursor mode
+      {"\x1b[3~", {0, 83}},     // Delete
+      {"\x1b[1;3P", {0, 104}},  // Alt+F1
+      {"\x1b[1;2P", {0, 84}},   // Shift+F1
+      {"\x1b[23~", {0, 133}},   // F11
+      {"\x1bOo", {0, 53}},      // keypad '/'
+      {"\x1bOM", {13}},         // keypad Enter
+      {"\x1b[Z", {0, 15}},      // Shift+Tab
+      {"\x1b", {27}},           // Esc, told from a sequence by its timeout
+      {"\r", {13}},             // Enter
+      {"\n", {10}},             // Ctrl+J
+      {"\x7f", {8}},            // Backspace
+      {"\t", {9}},              // Tab
+      {"\x01", {1}},            // Ctrl+A
+      {"\x13", {19}},           // Ctrl+S
+      {"\x1a", {26}},           // Ctrl+Z
+      {"\xc3\xa1", {0xE1}},     // á
+      {"\xc5\xb1", {0xFB}},     // ű
+      {"q", {'q'}},
+  };
+  std::vector<int> expected;
+  for (const auto& key : keys) expected.insert(expected.end(), key.codes.begin(), key.codes.end());
+  KeyProgram program(static_cast<int>(expected.size()));
+  ASSERT_TRUE(program.Started());
+  ASSERT_TRUE(program.WaitReady());
+  for (const auto& key : keys) program.Type(key.bytes);
+  EXPECT_EQ(program.WaitExit(), 0);
+  EXPECT_EQ(program.Codes(), expected);
+}
+
+TEST(KeysE2ETest, WaitingForAKeyCostsNoTimeAndNoWakeUps) {
+  // KEYS_IDLE_SECONDS lengthens the wait for a measurement; the figures are printed.
+  const char* seconds = std::getenv("KEYS_IDLE_SECONDS");
+  const int idleSeconds = seconds != nullptr ? std::atoi(seconds) : 1;
+  KeyProgram program(1);
+  ASSERT_TRUE(program.Started());
+  ASSERT_TRUE(program.WaitReady());
+  program.Drain(100ms);  // let the program reach its wait
+  const ProcessCost before = CostOf(program.Pid());
+  program.Drain(std::chrono::seconds(idleSeconds));
+  const ProcessCost after = CostOf(program.Pid());
+  const long switches = after.voluntarySwitches - before.voluntarySwitches;
+  const double cpuMilliseconds = after.cpuMilliseconds - before.cpuMilliseconds;
+  std::cout << "waited " << idleSeconds << " s: " << switches << " voluntary context switches, "
+            << cpuMilliseconds << " ms of processor time\n";
+  EXPECT_LE(switches, 1);
+  EXPECT_LE(cpuMilliseconds, 10.0);
+  program.Type("k");
+  EXPECT_EQ(program.WaitExit(), 0);
+  EXPECT_EQ(program.Codes(), std::vector<int>{'k'});
+}
+
+}  // namespace
