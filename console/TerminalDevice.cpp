@@ -8,8 +8,15 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace {
+
+// The terminal's type, which tells the Linux console's keypad from xterm's.
+std::string_view TermName() {
+  const char* term = getenv("TERM");
+  return term != nullptr ? term : "";
+}
 
 constexpr char kKeypadApplicationMode[] = "\x1b=";  // keypad keys send their own sequences
 constexpr char kKeypadNumericMode[] = "\x1b>";      // the keypad back to plain digits
@@ -67,7 +74,7 @@ termios KeyboardSettings(termios settings) {
 TerminalDevice::TerminalDevice(int inputFd, int outputFd)
     : inputFd_(inputFd),
       outputFd_(outputFd),
-      input_(inputFd),
+      input_(inputFd, VariantForTerm(TermName())),
       grid_(kFallbackWidth, kFallbackHeight),
       renderer_(kFallbackWidth, kFallbackHeight) {}
 
