@@ -27,7 +27,8 @@ using Clock = std::chrono::steady_clock;
 // The key_codes program on a pseudo-terminal of its own.
 class KeyProgram {
  public:
-  explicit KeyProgram(int keyCount) {
+  /// Reads `keyCount` keys, or one line when `readLine` is set.
+  explicit KeyProgram(int keyCount, bool readLine = false) {
     codesPath_ = testing::TempDir() + "key_codes_" + std::to_string(getpid()) + ".txt";
     std::remove(codesPath_.c_str());
     winsize size{};
@@ -36,8 +37,8 @@ class KeyProgram {
     pid_ = forkpty(&master_, nullptr, nullptr, &size);
     if (pid_ == 0) {
       setenv("TERM", "xterm-256color", 1);
-      const std::string count = std::to_string(keyCount);
-      execl(KEY_CODES, KEY_CODES, codesPath_.c_str(), count.c_str(), nullptr);
+      const std::string what = readLine ? "line" : std::to_string(keyCount);
+      execl(KEY_CODES, KEY_CODES, codesPath_.c_str(), what.c_str(), nullptr);
       _exit(127);
     }
   }
@@ -190,6 +191,20 @@ TEST(KeysE2ETest, KeysTypedOnATerminalGiveTheirCodes) {
   for (const auto& key : keys) program.Type(key.bytes);
   EXPECT_EQ(program.WaitExit(), 0);
   EXPECT_EQ(program.Codes(), expected);
+}
+
+TEST(KeysE2ETest, ALineTypedWithEditingKeysArrivesAsEdited) {
+  KeyProgram program(0, true);
+  ASSERT_TRUE(program.Started());
+  ASSERT_TRUE(program.WaitReady());
+  // "abc", Left twice (CSI and SS3 forms), X over the b, End, Backspace, "de", Home, Right,
+  // then an é over the X.
+  for (const char* key : {"a", "b", "c", "\x1b[D", "\x1bOD", "X", "\x1b[F", "\x7f", "d", "e",
+                          "\x1b[H", "\x1b[C", "\xc3\xa9", "\r"})
+    program.Type(key);
+  EXPECT_EQ(program.WaitExit(), 0);
+  // Backspace at the end of the line removed the c.
+  EXPECT_EQ(program.Codes(), (std::vector<int>{'a', 0xE9, 'd', 'e'}));
 }
 
 TEST(KeysE2ETest, WaitingForAKeyCostsNoTimeAndNoWakeUps) {
