@@ -1,6 +1,7 @@
 // A program on the run-time library alone that ends the way its argument says,
 // each failure in a routine called from main. Run by FailingReportTest, which
 // finds the expected line numbers by the marker comments "@name".
+#include <cstdint>
 #include <cstring>
 
 #include "runtime/FatalError.h"
@@ -52,6 +53,14 @@ volatile int32_t sink;
   return RECURSE(depth + 1) + frame[0];  // @recurse
 }
 
+// Asks for more memory than any machine has.
+[[gnu::noinline]] void ALLOCATE() {
+  volatile size_t size = SIZE_MAX / 4;
+  char* block = new char[size];
+  sink = block[0];
+  delete[] block;
+}
+
 // Waits on standard input, for the interrupt from a terminal.
 [[gnu::noinline]] void WAITKEY() {
   WriteLn(StdOut, "ready");
@@ -71,6 +80,7 @@ int main(int argc, char** argv) {
   if (std::strcmp(word, "poke") == 0) POKE(nowhere);      // @call-poke
   if (std::strcmp(word, "recurse") == 0) sink = RECURSE(0);
   if (std::strcmp(word, "wait") == 0) WAITKEY();
+  if (std::strcmp(word, "allocate") == 0) ALLOCATE();
   for (int failing = 0; failing < 4; ++failing) {
     const char several[] = {'s', 'e', 'v', 'e', 'r', 'a', 'l', static_cast<char>('0' + failing), 0};
     if (std::strcmp(word, several) == 0) SEVERAL(failing);  // @call-several
