@@ -27,4 +27,6 @@ void UJLAP(ShortString CIM, int16_t VARAKOZAS) {
   WriteLn(Output, TextField{CIM, CIM.Length() / 2 + 40});
 }
 
-void BILLREVAR() { ReadKey(); }
+void BILLREVAR() {
+  ReadKey();
+}

@@ -50,24 +50,34 @@ void WriteChar(Point& cursor, uint8_t byte) {
   KeepInWindow(cursor);
 }
 
-bool IsControlByte(char byte) { return byte == 7 || byte == 8 || byte == 10 || byte == 13; }
+bool IsControlByte(char byte) {
+  return byte == 7 || byte == 8 || byte == 10 || byte == 13;
+}
 
 }  // namespace
 
 uint8_t TextAttr = 0x07;
 uint32_t WindMinX = 1, WindMinY = 1, WindMaxX = kDefaultWidth, WindMaxY = kDefaultHeight;
 
-ConsoleDevice& CrtDevice() { return *device; }
+ConsoleDevice& CrtDevice() {
+  return *device;
+}
 
-void TextColor(uint8_t color) { TextAttr = (TextAttr & 0x70) | (color & 0x8F); }
+void TextColor(uint8_t color) {
+  TextAttr = (TextAttr & 0x70) | (color & 0x8F);
+}
 
 void TextBackground(uint8_t color) {
   TextAttr = static_cast<uint8_t>((TextAttr & 0x8F) | ((color & 7) << 4));
 }
 
-void HighVideo() { TextColor(TextAttr | 8); }
+void HighVideo() {
+  TextColor(TextAttr | 8);
+}
 
-void LowVideo() { TextColor(TextAttr & 0x77); }
+void LowVideo() {
+  TextColor(TextAttr & 0x77);
+}
 
 int GetScreenWidth() {
   const Point size = device->GridSize();
@@ -103,7 +113,9 @@ void GotoXY(int x, int y) {
   device->Present();
 }
 
-void Delay(uint16_t milliseconds) { device->Sleep(milliseconds); }
+void Delay(uint16_t milliseconds) {
+  device->Sleep(milliseconds);
+}
 
 void WriteStr(Point& cursor, std::string_view bytes) {
   while (!bytes.empty()) {

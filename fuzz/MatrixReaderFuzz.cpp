@@ -17,14 +17,18 @@ namespace {
 
 constexpr int32_t kLastIndex = 9;
 
-bool IsNumberedResult(uint16_t result) { return result == 106 || (result >= 1 && result <= 255); }
+bool IsNumberedResult(uint16_t result) {
+  return result == 106 || (result >= 1 && result <= 255);
+}
 
 int MatrixFile() {
   static const int fd = memfd_create("matrix", 0);
   return fd;
 }
 
-bool Fits16(int32_t value) { return value >= INT16_MIN && value <= INT16_MAX; }
+bool Fits16(int32_t value) {
+  return value >= INT16_MIN && value <= INT16_MAX;
+}
 
 // Reads like the reading phase; false when it would end the run there.
 bool ReadMatrix(TextFile& file) {

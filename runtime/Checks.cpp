@@ -16,4 +16,6 @@ void IOCheckFailed() {
   RaiseFatalError(code, __builtin_return_address(0), CallerFrame());
 }
 
-void RangeError() { RaiseFatalError(201, __builtin_return_address(0), CallerFrame()); }
+void RangeError() {
+  RaiseFatalError(201, __builtin_return_address(0), CallerFrame());
+}

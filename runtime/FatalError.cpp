@@ -59,4 +59,6 @@ void RunError(uint16_t code) {
   RaiseFatalError(code, __builtin_return_address(0), CallerFrame());
 }
 
-void NormalEnd() { EndOfRun(); }
+void NormalEnd() {
+  EndOfRun();
+}

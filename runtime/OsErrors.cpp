@@ -12,7 +12,8 @@ uint16_t TranslateOsError(uint32_t windowsError) {
       return 3;
     default:
       // Write-protected disk (19) up to general failure (31).
-      if (windowsError >= 19 && windowsError <= 31) return static_cast<uint16_t>(windowsError + 131);
+      if (windowsError >= 19 && windowsError <= 31)
+        return static_cast<uint16_t>(windowsError + 131);
       return static_cast<uint16_t>(windowsError);
   }
 }

@@ -1,7 +1,7 @@
 #include "StandardStreams.h"
 
-#include "FileDriver.h"
 #include "Faults.h"
+#include "FileDriver.h"
 #include "IoResult.h"
 
 TextFile Input;

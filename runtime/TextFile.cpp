@@ -64,9 +64,13 @@ void Assign(TextFile& file, const ShortString& name) {
   BindFileDriver(file);
 }
 
-void Reset(TextFile& file) { Open(file, FileMode::Input); }
+void Reset(TextFile& file) {
+  Open(file, FileMode::Input);
+}
 
-void Rewrite(TextFile& file) { Open(file, FileMode::Output); }
+void Rewrite(TextFile& file) {
+  Open(file, FileMode::Output);
+}
 
 void Close(TextFile& file) {
   if (InOutRes != 0) return;
@@ -104,7 +108,9 @@ void WriteInteger(TextFile& file, int32_t value, int width) {
   WriteText(file, std::string_view(digits + start, sizeof digits - start), width);
 }
 
-void WriteLineEnd(TextFile& file) { WriteText(file, "\r\n"); }
+void WriteLineEnd(TextFile& file) {
+  WriteText(file, "\r\n");
+}
 
 void WriteEnd(TextFile& file) {
   if (file.mode == FileMode::Output && file.flush != nullptr) file.flush(file);

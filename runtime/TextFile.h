@@ -21,7 +21,7 @@ struct TextFile {
 
   int handle = -1;
   FileMode mode = FileMode::Closed;
-  bool bound = false;  // Assign (or a driver binding) has given it a name or a driver
+  bool bound = false;      // Assign (or a driver binding) has given it a name or a driver
   uint16_t bufferPos = 0;  // output: bytes held; input: position of the next byte
   uint16_t bufferEnd = 0;  // input: bytes held
   TextDriver open = nullptr;

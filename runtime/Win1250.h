@@ -73,7 +73,11 @@ class Win1250Text {
     std::size_t i = 0;
     while (i + 1 < N) {
       const auto lead = static_cast<uint8_t>(utf8[i]);
-      const int extra = lead < 0x80 ? 0 : lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : -1;
+      const int extra = lead < 0x80    ? 0
+                        : lead >= 0xF0 ? 3
+                        : lead >= 0xE0 ? 2
+                        : lead >= 0xC0 ? 1
+                                       : -1;
       if (extra < 0) throw "malformed UTF-8 in a text literal";
       char32_t codePoint = extra == 0 ? lead : lead & (0x3F >> extra);
       for (int k = 1; k <= extra; ++k) {

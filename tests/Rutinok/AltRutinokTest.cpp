@@ -1,9 +1,8 @@
-#include "Rutinok/AltRutinok.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 
+#include "Rutinok/AltRutinok.h"
 #include "console/Keyboard.h"
 #include "support/ConsoleFixture.h"
 

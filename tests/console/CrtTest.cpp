@@ -174,7 +174,9 @@ TEST_F(CrtScreenTest, EachStatementIsOnTheScreenWhenItReturns) {
 
 TEST_F(CrtScreenTest, NumbersAreRightAlignedAndNeverCut) {
   WriteLn(Output, Field{7, 4}, Field{-5, 4}, Field{-1234, 4}, Field{32767, 4}, Field{12, 0}, "|");
-  EXPECT_EQ(TrimmedRow(1), "   7  -5-123432767" "12|");
+  EXPECT_EQ(TrimmedRow(1),
+            "   7  -5-123432767"
+            "12|");
 }
 
 TEST_F(CrtScreenTest, TheTextCodePageIsInForceForTheWritesAndRestoredAfter) {

@@ -1,9 +1,8 @@
-#include "console/Keyboard.h"
-
 #include <gtest/gtest.h>
 
 #include <vector>
 
+#include "console/Keyboard.h"
 #include "support/ConsoleFixture.h"
 
 namespace {
@@ -21,27 +20,59 @@ struct RemapCase {
 TEST(RemapScanCodeTest, EveryModifierRow) {
   const RemapCase cases[] = {
       // Alt is tested first.
-      {2, kLeftAlt, 120, false},   {13, kRightAlt, 131, false}, {28, kLeftAlt, 166, false},
-      {53, kLeftAlt, 164, false},  {59, kLeftAlt, 104, false},  {68, kLeftAlt, 113, false},
-      {71, kLeftAlt, 151, false},  {73, kLeftAlt, 153, false},  {75, kLeftAlt, 155, false},
-      {77, kLeftAlt, 157, false},  {79, kLeftAlt, 159, false},  {83, kLeftAlt, 163, false},
-      {87, kLeftAlt, 139, false},  {88, kLeftAlt | kCtrl, 140, false},
-      {45, kLeftAlt, 45, false},   {76, kLeftAlt, 76, false},   {14, kLeftAlt, 14, false},
+      {2, kLeftAlt, 120, false},
+      {13, kRightAlt, 131, false},
+      {28, kLeftAlt, 166, false},
+      {53, kLeftAlt, 164, false},
+      {59, kLeftAlt, 104, false},
+      {68, kLeftAlt, 113, false},
+      {71, kLeftAlt, 151, false},
+      {73, kLeftAlt, 153, false},
+      {75, kLeftAlt, 155, false},
+      {77, kLeftAlt, 157, false},
+      {79, kLeftAlt, 159, false},
+      {83, kLeftAlt, 163, false},
+      {87, kLeftAlt, 139, false},
+      {88, kLeftAlt | kCtrl, 140, false},
+      {45, kLeftAlt, 45, false},
+      {76, kLeftAlt, 76, false},
+      {14, kLeftAlt, 14, false},
       // Ctrl without Alt.
-      {15, kLeftCtrl, 148, false}, {28, kRightCtrl, 10, true},  {53, kLeftCtrl, 149, false},
-      {55, kLeftCtrl, 150, false}, {59, kLeftCtrl, 94, false},  {68, kLeftCtrl, 103, false},
-      {71, kLeftCtrl, 119, false}, {72, kLeftCtrl, 141, false}, {73, kLeftCtrl, 132, false},
-      {74, kLeftCtrl, 142, false}, {75, kLeftCtrl, 115, false}, {76, kLeftCtrl, 143, false},
-      {77, kLeftCtrl, 116, false}, {78, kLeftCtrl, 78, false},  {79, kLeftCtrl, 117, false},
-      {80, kLeftCtrl, 145, false}, {81, kLeftCtrl, 118, false}, {82, kLeftCtrl, 146, false},
-      {83, kLeftCtrl | kShift, 147, false}, {87, kLeftCtrl, 137, false},
-      {88, kLeftCtrl, 138, false}, {30, kLeftCtrl, 30, false},
+      {15, kLeftCtrl, 148, false},
+      {28, kRightCtrl, 10, true},
+      {53, kLeftCtrl, 149, false},
+      {55, kLeftCtrl, 150, false},
+      {59, kLeftCtrl, 94, false},
+      {68, kLeftCtrl, 103, false},
+      {71, kLeftCtrl, 119, false},
+      {72, kLeftCtrl, 141, false},
+      {73, kLeftCtrl, 132, false},
+      {74, kLeftCtrl, 142, false},
+      {75, kLeftCtrl, 115, false},
+      {76, kLeftCtrl, 143, false},
+      {77, kLeftCtrl, 116, false},
+      {78, kLeftCtrl, 78, false},
+      {79, kLeftCtrl, 117, false},
+      {80, kLeftCtrl, 145, false},
+      {81, kLeftCtrl, 118, false},
+      {82, kLeftCtrl, 146, false},
+      {83, kLeftCtrl | kShift, 147, false},
+      {87, kLeftCtrl, 137, false},
+      {88, kLeftCtrl, 138, false},
+      {30, kLeftCtrl, 30, false},
       // Shift only.
-      {28, kShift, 13, true},      {59, kShift, 84, false},     {68, kShift, 93, false},
-      {87, kShift, 135, false},    {88, kShift, 136, false},    {72, kShift, 72, false},
+      {28, kShift, 13, true},
+      {59, kShift, 84, false},
+      {68, kShift, 93, false},
+      {87, kShift, 135, false},
+      {88, kShift, 136, false},
+      {72, kShift, 72, false},
       // No modifier.
-      {28, 0, 13, true},           {87, 0, 133, false},         {88, 0, 134, false},
-      {59, 0, 59, false},          {83, kEnhanced, 83, false},
+      {28, 0, 13, true},
+      {87, 0, 133, false},
+      {88, 0, 134, false},
+      {59, 0, 59, false},
+      {83, kEnhanced, 83, false},
   };
   for (const auto& c : cases) {
     bool ordinary = !c.ordinary;
@@ -61,15 +92,16 @@ class KeyboardTest : public ConsoleTest {
 };
 
 TEST_F(KeyboardTest, ExtendedKeyEndsTwoWaits) {
-  Queue(ScanKey(38, 72, kEnhanced));                        // Up
-  Queue(ScanKey(112, 59));                                  // F1
-  Queue(CharKey('/', 111, 53, kEnhanced));                  // keypad '/'
-  Queue(CharKey('\r', 13, 28, kEnhanced));                  // keypad Enter
-  Queue(ScanKey(37, 75, kEnhanced | kLeftCtrl));            // Ctrl+Left
-  Queue(CharKey('x', 88, 45, kLeftAlt));                    // Alt+x
-  Queue(CharKey('\t', 9, 15, kShift));                      // Shift+Tab
-  Queue(ScanKey(122, 87));                                  // F11
-  EXPECT_EQ(ReadKeys(15), (std::vector<int>{0, 72, 0, 59, 0, 53, 13, 0, 115, 0, 45, 0, 15, 0, 133}));
+  Queue(ScanKey(38, 72, kEnhanced));              // Up
+  Queue(ScanKey(112, 59));                        // F1
+  Queue(CharKey('/', 111, 53, kEnhanced));        // keypad '/'
+  Queue(CharKey('\r', 13, 28, kEnhanced));        // keypad Enter
+  Queue(ScanKey(37, 75, kEnhanced | kLeftCtrl));  // Ctrl+Left
+  Queue(CharKey('x', 88, 45, kLeftAlt));          // Alt+x
+  Queue(CharKey('\t', 9, 15, kShift));            // Shift+Tab
+  Queue(ScanKey(122, 87));                        // F11
+  EXPECT_EQ(ReadKeys(15),
+            (std::vector<int>{0, 72, 0, 59, 0, 53, 13, 0, 115, 0, 45, 0, 15, 0, 133}));
 }
 
 TEST_F(KeyboardTest, LoneModifiersAndReleasesDoNotEndAWait) {

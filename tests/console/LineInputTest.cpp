@@ -96,7 +96,7 @@ TEST_F(LineInputTest, CtrlJIsStoredAndTheRestStaysBufferedForTheNextRead) {
 
 TEST_F(LineInputTest, KeypadSlashIsASlashAndOtherExtendedKeysAreIgnored) {
   Queue(CharKey('/', 111, 53, KeyState::kEnhanced));
-  Queue(ScanKey(112, 59));  // F1
+  Queue(ScanKey(112, 59));                      // F1
   Queue(ScanKey(46, 83, KeyState::kEnhanced));  // Del
   Type("x");
   Queue(EnterKey());
@@ -104,7 +104,9 @@ TEST_F(LineInputTest, KeypadSlashIsASlashAndOtherExtendedKeysAreIgnored) {
 }
 
 TEST_F(LineInputTest, CtrlZIsIgnoredUnlessCheckEofIsSet) {
-  Type("a\x1a" "b");
+  Type(
+      "a\x1a"
+      "b");
   Queue(EnterKey());
   EXPECT_EQ(ReadLine(), "ab");
   CheckEOF = true;

@@ -1,5 +1,3 @@
-#include "console/TranscriptDevice.h"
-
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <unistd.h>
@@ -8,6 +6,7 @@
 #include <string>
 
 #include "console/Crt.h"
+#include "console/TranscriptDevice.h"
 #include "runtime/StandardStreams.h"
 #include "runtime/TextWrite.h"
 

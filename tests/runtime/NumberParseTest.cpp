@@ -1,8 +1,8 @@
-#include "runtime/NumberParse.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
+
+#include "runtime/NumberParse.h"
 
 namespace {
 
@@ -58,7 +58,9 @@ TEST(NumberParseTest, SyntaxPrefixesAndBounds) {
       {"12a", std::nullopt},
       {"a", std::nullopt},
       {"0x1g", std::nullopt},
-      {"\xEF\xBB\xBF" "1", std::nullopt},
+      {"\xEF\xBB\xBF"
+       "1",
+       std::nullopt},
       {"1,2", std::nullopt},
   };
   for (const auto& c : cases) EXPECT_EQ(ParseNumber(c.text), c.value) << '"' << c.text << '"';

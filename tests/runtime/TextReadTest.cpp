@@ -39,7 +39,9 @@ class TextReadTest : public ::testing::Test {
 };
 
 TEST_F(TextReadTest, SeparatorsAreEveryByteUpTo32ButCtrlZ) {
-  Open(" \t1\r\n\x01\x1f" "2\x0b\x0c 3");
+  Open(
+      " \t1\r\n\x01\x1f"
+      "2\x0b\x0c 3");
   uint16_t result = 0;
   EXPECT_EQ(ReadNumbers(3, result), (std::vector<int32_t>{1, 2, 3}));
   EXPECT_EQ(result, 0);
@@ -118,7 +120,9 @@ TEST_F(TextReadTest, ShortStringStopsAtTheLineEndAnd255Bytes) {
 }
 
 TEST_F(TextReadTest, ByteOrderMarkMakesTheFirstNumberInvalid) {
-  Open("\xEF\xBB\xBF" "1 2");
+  Open(
+      "\xEF\xBB\xBF"
+      "1 2");
   EXPECT_EQ(ReadInteger(file_), 0);
   EXPECT_EQ(IOResult(), 106);
 }

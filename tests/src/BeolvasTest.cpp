@@ -1,12 +1,11 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <string>
 #include <vector>
 
 #include "ProgramFixture.h"
 #include "runtime/IoResult.h"
-
-#include <unistd.h>
 
 namespace {
 
@@ -64,8 +63,10 @@ TEST_F(BeolvasTest, ReadsTheMatrixByTheNumberAndLineRules) {
 
 TEST_F(BeolvasTest, PageShowsThePromptTheSuccessLineAndTheMatrix) {
   Run("2 2\n1 -2\n30 4\n");
-  EXPECT_EQ(Row(1, 15, 65), "Legnagyobb \xf6sszeg\xfb r\xe9szm\xe1trix keres\xe9se -- beolvas\xe1s");
-  EXPECT_EQ(TrimmedRow(2), "F\xe1jln\xe9v (*.dat, opcion\xe1lis: 3x4_1,1x3,3):" + dir_.Path() + "/m");
+  EXPECT_EQ(Row(1, 15, 65),
+            "Legnagyobb \xf6sszeg\xfb r\xe9szm\xe1trix keres\xe9se -- beolvas\xe1s");
+  EXPECT_EQ(TrimmedRow(2),
+            "F\xe1jln\xe9v (*.dat, opcion\xe1lis: 3x4_1,1x3,3):" + dir_.Path() + "/m");
   EXPECT_EQ(TrimmedRow(3), "A beolvas\xe1s siker\xfclt.");
   EXPECT_EQ(TrimmedRow(4), "");
   EXPECT_EQ(TrimmedRow(5), "       1   2");
@@ -78,9 +79,9 @@ TEST_F(BeolvasTest, PageShowsThePromptTheSuccessLineAndTheMatrix) {
 TEST_F(BeolvasTest, NamesThatDoNotOpenRepeatThePromptOnTheNextRow) {
   dir_.Write("m.dat", "1 1\n8\n");
   AnswerPrompt(dir_.Path() + "/missing", 0);
-  AnswerPrompt(dir_.Path(), 0);                  // a directory
-  AnswerPrompt(dir_.Path() + "/m.dat", 0);       // gets a second ".dat"
-  AnswerPrompt(dir_.Path() + "\\m", 1);          // the backslash separates directories
+  AnswerPrompt(dir_.Path(), 0);             // a directory
+  AnswerPrompt(dir_.Path() + "/m.dat", 0);  // gets a second ".dat"
+  AnswerPrompt(dir_.Path() + "\\m", 1);     // the backslash separates directories
   BEOLVAS(FN);
   for (int row = 2; row <= 5; ++row)
     EXPECT_EQ(Row(row, 1, 28), "F\xe1jln\xe9v (*.dat, opcion\xe1lis: ") << row;
@@ -108,7 +109,10 @@ TEST_F(BeolvasTest, BadFilesEndTheRunWithANumberedError) {
       {"letter", "1 1\na\n", 106},
       {"fraction", "1 1\n1.5\n", 106},
       {"exponent", "1 1\n1e3\n", 106},
-      {"byte-order mark", "\xEF\xBB\xBF" "1 1\n1\n", 106},
+      {"byte-order mark",
+       "\xEF\xBB\xBF"
+       "1 1\n1\n",
+       106},
       {"element above 32767", "1 1\n32768\n", 201},
       {"$8000", "1 1\n$8000\n", 201},
       {"row count above 32767", "40000 1\n", 201},

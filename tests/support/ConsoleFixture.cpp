@@ -21,11 +21,21 @@ KeyEvent Release(uint16_t virtualKey, uint16_t scanCode, uint32_t controlState) 
   return event;
 }
 
-KeyEvent LeftKey() { return ScanKey(37, 75, KeyState::kEnhanced); }
-KeyEvent RightKey() { return ScanKey(39, 77, KeyState::kEnhanced); }
-KeyEvent HomeKey() { return ScanKey(36, 71, KeyState::kEnhanced); }
-KeyEvent EndKey() { return ScanKey(35, 79, KeyState::kEnhanced); }
-KeyEvent EnterKey() { return CharKey('\r', 13, 28); }
+KeyEvent LeftKey() {
+  return ScanKey(37, 75, KeyState::kEnhanced);
+}
+KeyEvent RightKey() {
+  return ScanKey(39, 77, KeyState::kEnhanced);
+}
+KeyEvent HomeKey() {
+  return ScanKey(36, 71, KeyState::kEnhanced);
+}
+KeyEvent EndKey() {
+  return ScanKey(35, 79, KeyState::kEnhanced);
+}
+KeyEvent EnterKey() {
+  return CharKey('\r', 13, 28);
+}
 
 void ConsoleTest::Type(std::string_view text) {
   for (char c : text) device_.QueueEvent(CharKey(c));

@@ -11,7 +11,6 @@ class StandardStreamsEnvironment : public ::testing::Environment {
   void SetUp() override { OpenStandardStreams(); }
 };
 
-const auto* const environment =
-    ::testing::AddGlobalTestEnvironment(new StandardStreamsEnvironment);
+const auto* const environment = ::testing::AddGlobalTestEnvironment(new StandardStreamsEnvironment);
 
 }  // namespace

@@ -1,10 +1,10 @@
 #include "TempFiles.h"
 
+#include <stdlib.h>
+
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
-
-#include <stdlib.h>
 
 namespace testing_support {
 

@@ -23,7 +23,8 @@ int main(int argc, char** argv) {
   if (what == "line") {
     ShortString line;
     ReadLn(Input, line);
-    for (char byte : line.View()) codes << static_cast<int>(static_cast<uint8_t>(byte)) << std::endl;
+    for (char byte : line.View())
+      codes << static_cast<int>(static_cast<uint8_t>(byte)) << std::endl;
   } else {
     for (int i = std::atoi(argv[2]); i > 0; --i) codes << static_cast<int>(ReadKey()) << std::endl;
   }
