@@ -258,6 +258,16 @@ bool TmuxSession::WaitForText(std::string_view utf8, std::chrono::milliseconds t
   return true;
 }
 
+bool TmuxSession::WaitForScreen(const std::function<bool(const Screen&)>& done,
+                                std::chrono::milliseconds timeout) {
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  while (!done(Capture())) {
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+    std::this_thread::sleep_for(kPollInterval);
+  }
+  return true;
+}
+
 std::optional<int> TmuxSession::WaitForExit(std::chrono::milliseconds timeout) {
   const auto deadline = std::chrono::steady_clock::now() + timeout;
   for (;;) {

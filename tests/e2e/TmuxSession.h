@@ -4,6 +4,7 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -62,6 +63,9 @@ class TmuxSession {
   /// Polls the pane until its text contains `utf8`; false when `timeout` runs out first.
   bool WaitForText(std::string_view utf8,
                    std::chrono::milliseconds timeout = std::chrono::seconds(10));
+  /// Polls the pane until `done` holds for its cells; false when `timeout` runs out first.
+  bool WaitForScreen(const std::function<bool(const Screen&)>& done,
+                     std::chrono::milliseconds timeout = std::chrono::seconds(10));
   /// Polls until the command has ended and returns its exit status; nothing on timeout.
   std::optional<int> WaitForExit(std::chrono::milliseconds timeout = std::chrono::seconds(10));
 

@@ -1,0 +1,114 @@
+// Whole runs in a terminal: the dialogue on the default file up to the result
+// page and the exit, an extended key that answers two waits, and result-page
+// titles that fill or overflow the first row.
+#include <gtest/gtest.h>
+
+#include "PageCheck.h"
+#include "ProgramFolder.h"
+#include "ProgramTexts.h"
+#include "TerminalRun.h"
+
+namespace {
+
+// The result page of the default file below its title, from row 2 on.
+const std::vector<std::string> kDefaultResult = {
+    kCorners + "(1,1)..(3,3)", kSum + "6",         "", "       1   2   3", "   1   2  -1   2",
+    "   2  -3   4  -1",        "   3   1  -1   3",
+};
+const std::string kDefaultResultTitleRow = std::string(9, ' ') + kResultTitle + "3x4_1,1x3,3";
+
+void ExpectDefaultResultPage(const Screen& screen) {
+  std::vector<std::string> rows = {kDefaultResultTitleRow};
+  rows.insert(rows.end(), kDefaultResult.begin(), kDefaultResult.end());
+  ExpectRows(screen, rows);
+  ExpectPageBackground(screen);
+  ExpectBlackText(screen, 1, 3);
+  ExpectMatrixColours(screen, 5, 3);
+}
+
+TEST(Dialogue, RunsToTheResultPageAndLeavesItOnTheScreen) {
+  ProgramFolder folder;
+  folder.CopySample(kDefaultFile);
+  TerminalRun run(folder);
+  ASSERT_TRUE(run.AnswerPrompt(2, "")) << run.Session().Text();
+  ASSERT_TRUE(run.WaitForRow(8, "   3   1  -1   3  -2")) << run.Session().Text();
+  run.Session().SendText("a");
+  ASSERT_TRUE(run.WaitForRow(15, "   3   0   2   6   4")) << run.Session().Text();
+  run.Session().SendKeys({"Enter"});
+  ASSERT_TRUE(run.WaitForRow(8, kDefaultResult.back())) << run.Session().Text();
+  ExpectDefaultResultPage(run.Session().Capture());
+  EXPECT_EQ(run.Session().Cursor(), std::make_pair(1, 10));
+  EXPECT_FALSE(run.Ended());
+
+  run.Session().SendText("z");
+  EXPECT_EQ(run.WaitForEnd(), 0);
+  EXPECT_EQ(run.StandardError(), "");
+  // The screen is not cleared at the end: the page keeps its text, its
+  // colours and the cursor where the last line end left it.
+  ExpectDefaultResultPage(run.Session().Capture());
+  EXPECT_EQ(run.Session().Cursor(), std::make_pair(1, 10));
+}
+
+TEST(Dialogue, AnArrowKeyAnswersTheMatrixWaitAndThePartialSumWait) {
+  ProgramFolder folder;
+  folder.CopySample(kDefaultFile);
+  TerminalRun run(folder);
+  ASSERT_TRUE(run.AnswerPrompt(2, "")) << run.Session().Text();
+  ASSERT_TRUE(run.WaitForRow(8, "   3   1  -1   3  -2")) << run.Session().Text();
+  run.Session().SendKeys({"Up"});
+  ASSERT_TRUE(run.WaitForRow(8, kDefaultResult.back())) << run.Session().Text();
+  ExpectDefaultResultPage(run.Session().Capture());
+  // The result page's own wait is still to come.
+  EXPECT_FALSE(run.Ended());
+  run.Session().SendText("q");
+  EXPECT_EQ(run.WaitForEnd(), 0);
+  EXPECT_EQ(run.StandardError(), "");
+}
+
+struct LongName {
+  std::string name;
+  std::vector<std::string> titleRows;
+};
+
+void PrintTo(const LongName& param, std::ostream* out) {
+  *out << param.name;
+}
+
+class ResultTitle : public ::testing::TestWithParam<LongName> {};
+
+TEST_P(ResultTitle, StartsInTheFirstColumnAndLeavesTheSecondRowToTheTitle) {
+  const LongName& param = GetParam();
+  ProgramFolder folder;
+  folder.Write(param.name + ".dat",
+               ReadWholeFile(std::filesystem::path(SAMPLES_DIR) / kDefaultFile));
+  TerminalRun run(folder);
+  ASSERT_TRUE(run.AnswerPrompt(2, param.name)) << run.Session().Text();
+  ASSERT_TRUE(run.WaitForRow(8, "   3   1  -1   3  -2")) << run.Session().Text();
+  run.Session().SendText("  ");
+  ASSERT_TRUE(run.WaitForRow(9, kDefaultResult.back())) << run.Session().Text();
+
+  const Screen screen = run.Session().Capture();
+  std::vector<std::string> rows = param.titleRows;
+  rows.insert(rows.end(), kDefaultResult.begin(), kDefaultResult.end());
+  ExpectRows(screen, rows);
+  ExpectPageBackground(screen);
+  ExpectBlackText(screen, 1, 4);
+  ExpectMatrixColours(screen, 6, 3);
+  run.Session().SendText(" ");
+  EXPECT_EQ(run.WaitForEnd(), 0);
+}
+
+const std::string kName29 = "abcdefghijklmnopqrstuvwxyz_29";
+
+INSTANTIATE_TEST_SUITE_P(
+    LongNames, ResultTitle,
+    ::testing::Values(
+        // 80 characters: the first row is full, the line end leaves the second empty.
+        LongName{kName29, {kResultTitle + kName29, ""}},
+        // 81 characters: the last one wraps onto the second row.
+        LongName{kName29 + "X", {kResultTitle + kName29, "X"}}),
+    [](const auto& info) {
+      return info.index == 0 ? "FillsTheFirstRow" : "WrapsOntoTheSecondRow";
+    });
+
+}  // namespace
