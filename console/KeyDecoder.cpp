@@ -1,6 +1,9 @@
 #include "KeyDecoder.h"
 
+#include <optional>
+
 #include "KeyLayout.h"
+#include "Win32InputKeys.h"
 #include "runtime/Win1250.h"
 
 namespace {
@@ -15,6 +18,19 @@ constexpr int kModifierShift = 1;
 constexpr int kModifierAlt = 2;
 constexpr int kModifierCtrl = 4;
 constexpr int kMaxModifierParameter = 16;  // Meta (8) is accepted and ignored
+constexpr int kMaxNumber = 999;
+constexpr int kMaxReplyNumber = 99999;
+// Answers kept for the negotiation; older ones nobody took are dropped.
+constexpr std::size_t kMaxReplies = 8;
+
+// What decoding depends on besides the bytes: the terminal's sequences, how it
+// reports keys, the state of kitty's events, and where terminal answers go.
+struct Context {
+  TerminalVariant variant;
+  KeyProtocol protocol;
+  KittyKeys& kitty;
+  std::deque<TerminalReply>& replies;
+};
 
 enum class Status { kKey, kDrop, kIncomplete };
 
@@ -81,8 +97,8 @@ Sequence ScanSequence(std::string_view bytes, std::size_t start, bool final) {
 }
 
 // Up to two numeric parameters separated by ';', each defaulting to 0; false
-// for anything else (sub-parameters, private markers, more numbers).
-bool Numbers(std::string_view parameters, int (&numbers)[2], int& count) {
+// for anything else (sub-parameters, private markers, more numbers, a number above `limit`).
+bool Numbers(std::string_view parameters, int (&numbers)[2], int& count, int limit = kMaxNumber) {
   numbers[0] = numbers[1] = 0;
   count = parameters.empty() ? 0 : 1;
   for (const char c : parameters) {
@@ -92,7 +108,7 @@ bool Numbers(std::string_view parameters, int (&numbers)[2], int& count) {
     } else if (c >= '0' && c <= '9') {
       int& number = numbers[count - 1];
       number = number * 10 + (c - '0');
-      if (number > 999) return false;
+      if (number > limit) return false;
     } else {
       return false;
     }
@@ -107,7 +123,55 @@ Parsed WithModifier(std::size_t length, KeyEvent event, int modifier) {
   return Key(length, event);
 }
 
-Parsed ParseCsi(std::string_view bytes, bool final) {
+// An answer to a query (CSI ? ...): recorded for the negotiation, never a key,
+// whenever it arrives.
+Parsed ParseReply(std::string_view bytes, const Sequence& sequence, bool final, Context& context) {
+  const std::string_view numbers = sequence.parameters.substr(1);
+  int values[2];
+  int count = 0;
+  switch (sequence.final) {
+    case 'u':  // the kitty flags in force
+      if (Numbers(numbers, values, count, kMaxReplyNumber) && count <= 1)
+        context.replies.push_back({TerminalReply::Kind::kKittyFlags, 0, values[0]});
+      return Drop(sequence.length);
+    case 'c':  // the primary device attributes
+      context.replies.push_back({TerminalReply::Kind::kDeviceAttributes});
+      return Drop(sequence.length);
+    case '$': {  // DECRPM ends in '$' 'y'
+      if (sequence.length == bytes.size()) return final ? Drop(sequence.length) : kIncomplete;
+      if (bytes[sequence.length] != 'y') return Drop(sequence.length);
+      if (Numbers(numbers, values, count, kMaxReplyNumber) && count == 2)
+        context.replies.push_back({TerminalReply::Kind::kModeReport, values[0], values[1]});
+      return Drop(sequence.length + 1);
+    }
+  }
+  return Drop(sequence.length);
+}
+
+bool IsKittyFinal(char final) {
+  return final == 'u' || final == '~' || (final >= 'A' && final <= 'F') || final == 'H' ||
+         final == 'P' || final == 'Q' || final == 'S';
+}
+
+// The full key events of kitty's protocol and of win32-input-mode records;
+// kitty's CSI u form is taken in any mode, as some terminals send it for
+// modified keys without being asked. Nothing for the sequences of other keys.
+std::optional<Parsed> ParseFullEvent(const Sequence& sequence, Context& context) {
+  if (!sequence.intermediates.empty()) return std::nullopt;
+  KeyEvent event;
+  bool decoded = false;
+  if (sequence.final == '_' && context.protocol == KeyProtocol::kWin32Input) {
+    decoded = DecodeWin32InputRecord(sequence.parameters, event);
+  } else if (sequence.final == 'u' ||
+             (context.protocol == KeyProtocol::kKitty && IsKittyFinal(sequence.final))) {
+    decoded = context.kitty.Decode(sequence.parameters, sequence.final, event);
+  } else {
+    return std::nullopt;
+  }
+  return decoded ? Key(sequence.length, event) : Drop(sequence.length);
+}
+
+Parsed ParseCsi(std::string_view bytes, bool final, Context& context) {
   constexpr std::size_t kStart = 2;
   if (bytes.size() == kStart)
     return final ? Key(kStart, WithAlt(AsciiKeyPress(kCsiIntroducer))) : kIncomplete;
@@ -123,6 +187,8 @@ Parsed ParseCsi(std::string_view bytes, bool final) {
     if (sequence.status == Status::kDrop) return Drop(sequence.length);
     return kIncomplete;
   }
+  if (sequence.parameters.starts_with('?')) return ParseReply(bytes, sequence, final, context);
+  if (const std::optional<Parsed> parsed = ParseFullEvent(sequence, context)) return *parsed;
   const std::size_t length = sequence.length;
   std::string_view parameters = sequence.parameters;
   const bool functionKeyFinal = sequence.final >= 'P' && sequence.final <= 'S';
@@ -204,16 +270,16 @@ Parsed ParseUtf8(std::string_view bytes, bool final) {
   return Key(extra + 1, CharacterPress(byte < 0 ? '?' : static_cast<uint8_t>(byte)));
 }
 
-Parsed ParseKey(std::string_view bytes, bool final, TerminalVariant variant);
+Parsed ParseKey(std::string_view bytes, bool final, Context& context);
 
 // ESC and what follows it: a sequence, Alt with the key that follows, or the Esc key alone.
-Parsed ParseEscape(std::string_view bytes, bool final, TerminalVariant variant) {
+Parsed ParseEscape(std::string_view bytes, bool final, Context& context) {
   if (bytes.size() == 1) return final ? Key(1, AsciiKeyPress(kEsc)) : kIncomplete;
   switch (bytes[1]) {
     case kCsiIntroducer:
-      return ParseCsi(bytes, final);
+      return ParseCsi(bytes, final, context);
     case kSs3Introducer:
-      return ParseSs3(bytes, final, variant);
+      return ParseSs3(bytes, final, context.variant);
     case kEsc: {
       // ESC ESC [ ... and ESC ESC O ... are a sequence with Alt; ESC ESC alone is Alt+Esc.
       if (bytes.size() == 2 && !final) return kIncomplete;
@@ -222,16 +288,16 @@ Parsed ParseEscape(std::string_view bytes, bool final, TerminalVariant variant) 
       break;
     }
   }
-  Parsed rest = ParseKey(bytes.substr(1), final, variant);
+  Parsed rest = ParseKey(bytes.substr(1), final, context);
   if (rest.status == Status::kIncomplete) return rest;
   rest.length += 1;
   rest.event = WithAlt(rest.event);
   return rest;
 }
 
-Parsed ParseKey(std::string_view bytes, bool final, TerminalVariant variant) {
+Parsed ParseKey(std::string_view bytes, bool final, Context& context) {
   const auto first = static_cast<uint8_t>(bytes[0]);
-  if (first == kEsc) return ParseEscape(bytes, final, variant);
+  if (first == kEsc) return ParseEscape(bytes, final, context);
   if (first < 0x80) return Key(1, AsciiKeyPress(first));
   return ParseUtf8(bytes, final);
 }
@@ -262,21 +328,30 @@ void KeyDecoder::Flush() {
 
 void KeyDecoder::Decode(bool final) {
   const std::string_view bytes = held_;
+  Context context{variant_, protocol_, kitty_, replies_};
   std::size_t at = 0;
   while (at < bytes.size()) {
-    const Parsed parsed = ParseKey(bytes.substr(at), final, variant_);
+    const Parsed parsed = ParseKey(bytes.substr(at), final, context);
     if (parsed.status == Status::kIncomplete) break;
     if (parsed.status == Status::kKey) Emit(parsed.event);
     at += parsed.length;
   }
   held_.erase(0, at);
+  while (replies_.size() > kMaxReplies) replies_.pop_front();
+}
+
+bool KeyDecoder::NextReply(TerminalReply& reply) {
+  if (replies_.empty()) return false;
+  reply = replies_.front();
+  replies_.pop_front();
+  return true;
 }
 
 void KeyDecoder::Emit(KeyEvent event) {
   events_.push_back(event);
-  // A terminal reports no releases; the keyboard ends an Alt+keypad-digit
+  // A legacy terminal reports no releases; the keyboard ends an Alt+keypad-digit
   // composition when Alt goes up, so each key typed with Alt releases it.
-  if (event.controlState & KeyState::kAlt) {
+  if (protocol_ == KeyProtocol::kLegacy && (event.controlState & KeyState::kAlt)) {
     KeyEvent release;
     release.keyDown = false;
     release.virtualKey = VirtualKey::kAlt;

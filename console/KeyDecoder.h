@@ -1,7 +1,9 @@
 // Key events from the bytes a terminal sends for its keys: the xterm, VT220,
 // rxvt and Linux console sequences, Alt as an Esc prefix, control bytes and
-// UTF-8 text (delivered as Windows-1250 bytes). A pure decoder: bytes and the
-// time go in, key events come out; it does no input of its own.
+// UTF-8 text (delivered as Windows-1250 bytes), and, once the terminal has
+// been asked for them, kitty's key events or win32-input-mode records. The
+// terminal's answers to queries are set apart, never taken as keys. A pure
+// decoder: bytes and the time go in, key events come out; it does no input of its own.
 #pragma once
 
 #include <cstdint>
@@ -11,6 +13,8 @@
 
 #include "ConsoleDevice.h"
 #include "KeySequences.h"
+#include "KeyboardProtocol.h"
+#include "KittyKeys.h"
 
 class KeyDecoder {
  public:
@@ -39,11 +43,20 @@ class KeyDecoder {
   /// True when no event is waiting and nothing is held.
   bool Empty() const { return events_.empty() && held_.empty(); }
 
+  /// Decodes the bytes from now on as `protocol` reports keys.
+  void SetProtocol(KeyProtocol protocol) { protocol_ = protocol; }
+  KeyProtocol Protocol() const { return protocol_; }
+  /// Takes the oldest terminal answer not yet taken; false when none is waiting.
+  bool NextReply(TerminalReply& reply);
+
  private:
   void Decode(bool final);
   void Emit(KeyEvent event);
 
   TerminalVariant variant_;
+  KeyProtocol protocol_ = KeyProtocol::kLegacy;
+  KittyKeys kitty_;
+  std::deque<TerminalReply> replies_;
   std::string held_;
   int64_t deadline_ = 0;
   std::deque<KeyEvent> events_;

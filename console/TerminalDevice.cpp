@@ -90,6 +90,12 @@ void TerminalDevice::Start() {
       settingsSaved_ = true;
       const termios keyboard = KeyboardSettings(savedSettings_);
       tcsetattr(inputFd_, TCSANOW, &keyboard);
+      // Asked only now that nothing is echoed, so the answers never show.
+      if (KeyboardNegotiation::WorthAsking(TermName())) {
+        const KeyProtocol protocol = input_.NegotiateProtocol(
+            [this](std::string_view bytes) { WriteAll(outputFd_, bytes.data(), bytes.size()); });
+        keyboardRestore_ = KeyboardNegotiation::RestoreSequence(protocol);
+      }
     }
     WriteAll(outputFd_, kKeypadApplicationMode, sizeof kKeypadApplicationMode - 1);
     // Restarting keeps reads and writes whole across a resize; the wait's
@@ -117,6 +123,7 @@ void TerminalDevice::Shutdown() {
   }
   WriteAll(outputFd_, kResetRendition, sizeof kResetRendition - 1);
   if (isTerminal_) WriteAll(outputFd_, kKeypadNumericMode, sizeof kKeypadNumericMode - 1);
+  WriteAll(outputFd_, keyboardRestore_.data(), keyboardRestore_.size());
   if (settingsSaved_) tcsetattr(inputFd_, TCSANOW, &savedSettings_);
   errno = savedErrno;
 }

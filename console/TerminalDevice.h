@@ -25,14 +25,15 @@ class TerminalDevice : public ConsoleDevice {
   TerminalDevice& operator=(const TerminalDevice&) = delete;
 
   /// Takes the terminal's size and sets its modes: keys unechoed and unbuffered,
-  /// Ctrl+S, Ctrl+Q, Ctrl+Z and Ctrl+\ as keys, the keypad in application mode.
+  /// Ctrl+S, Ctrl+Q, Ctrl+Z and Ctrl+\ as keys, the keypad in application mode,
+  /// and full key events (releases, lone modifiers) where the terminal offers them.
   /// On an output that is no terminal, the grid is 80 by 25 and no mode is set.
   /// Nothing is drawn: the screen stays as it is until cells are written.
   void Start();
   /// Writes what is already prepared for the terminal, resets the colours,
-  /// leaves the keypad mode and restores the terminal's settings; the last
-  /// screen and the cursor stay; later Presents send nothing. Async-signal-safe;
-  /// does nothing after the first call.
+  /// leaves the keypad mode, turns the full key events off and restores the
+  /// terminal's settings; the last screen and the cursor stay; later Presents
+  /// send nothing. Async-signal-safe; does nothing after the first call.
   void Shutdown();
 
   /// The cells the program wants shown.
@@ -77,6 +78,7 @@ class TerminalDevice : public ConsoleDevice {
   bool isTerminal_ = false;
   bool settingsSaved_ = false;
   termios savedSettings_{};
+  std::string_view keyboardRestore_;  // turns the full key events off again
   // Bytes prepared for the terminal. A signal handler's Shutdown writes what
   // is left of them unless they are being changed just then.
   std::string pending_;

@@ -1,4 +1,5 @@
 #include <poll.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -19,33 +20,71 @@ constexpr std::size_t kReadChunk = 256;
 
 }  // namespace
 
-void TerminalInput::ReadAvailable() {
+bool TerminalInput::ReadOnce() {
   char buffer[kReadChunk];
   // poll with no timeout before each read keeps the read from blocking without
   // touching the descriptor's flags, which other users of the fd may rely on.
-  // Reading stops once an event is ready, so a long paste is not buffered whole.
-  while (!endOfInput_ && !decoder_.Ready()) {
+  for (;;) {
+    if (endOfInput_) return false;
     pollfd entry = {fd_, POLLIN, 0};
     const int ready = poll(&entry, 1, 0);
     if (ready < 0 && errno == EINTR) continue;
-    if (ready <= 0) return;
+    if (ready <= 0) return false;
     const ssize_t count = read(fd_, buffer, sizeof buffer);
-    if (count < 0 && (errno == EINTR || errno == EAGAIN)) return;
+    if (count < 0 && (errno == EINTR || errno == EAGAIN)) return false;
     if (count <= 0) {
       // End of file, or an error such as EIO on a hung-up terminal: no more input will come.
       endOfInput_ = true;
       decoder_.Flush();
-      return;
+      return false;
     }
     decoder_.Feed(std::string_view(buffer, static_cast<std::size_t>(count)), NowMilliseconds());
+    return true;
   }
 }
 
-bool TerminalInput::Next(KeyEvent& event) {
+void TerminalInput::ReadAvailable() {
+  // Reading stops once an event is ready, so a long paste is not buffered whole.
+  while (!decoder_.Ready() && ReadOnce()) {
+  }
+}
+
+bool TerminalInput::Take(KeyEvent& event) {
   if (decoder_.Next(event)) return true;
   ReadAvailable();
   decoder_.Expire(NowMilliseconds());
   return decoder_.Next(event);
+}
+
+bool TerminalInput::Next(KeyEvent& event) {
+  constexpr uint8_t kControlC = 3;
+  while (Take(event)) {
+    // With full key events the terminal sends Ctrl+C as a key instead of
+    // interrupting; it interrupts here, as the terminal would have.
+    const bool interrupt = decoder_.Protocol() != KeyProtocol::kLegacy && event.keyDown &&
+                           event.character == kControlC && (event.controlState & KeyState::kCtrl);
+    if (!interrupt) return true;
+    raise(SIGINT);
+  }
+  return false;
+}
+
+KeyProtocol TerminalInput::NegotiateProtocol(const std::function<void(std::string_view)>& send) {
+  send(KeyboardNegotiation::kQueries);
+  KeyboardNegotiation negotiation(NowMilliseconds());
+  for (int64_t now = NowMilliseconds(); !negotiation.Finished(now); now = NowMilliseconds()) {
+    pollfd entry = {fd_, POLLIN, 0};
+    const int ready = poll(&entry, 1, static_cast<int>(negotiation.Deadline() - now));
+    if (ready < 0 && errno != EINTR) break;
+    if (ready > 0) ReadOnce();
+    if (endOfInput_) break;
+    TerminalReply reply;
+    while (decoder_.NextReply(reply)) negotiation.Take(reply);
+  }
+  const KeyProtocol protocol = negotiation.Decision();
+  send(KeyboardNegotiation::EnableSequence(protocol));
+  decoder_.SetProtocol(protocol);
+  return protocol;
 }
 
 int TerminalInput::TimeoutMilliseconds() const {

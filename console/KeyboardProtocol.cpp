@@ -1,0 +1,65 @@
+#include "KeyboardProtocol.h"
+
+namespace {
+
+// Report event types (2) and report all keys as escape codes (8), pushed onto
+// the terminal's flag stack so that the pop gives back whatever was there.
+constexpr std::string_view kKittyPush = "\x1b[>10u";
+constexpr std::string_view kKittyPop = "\x1b[<u";
+constexpr std::string_view kWin32InputOn = "\x1b[?9001h";   // DECSET 9001
+constexpr std::string_view kWin32InputOff = "\x1b[?9001l";  // DECRST 9001
+
+// DECRPM states meaning the terminal knows the mode and lets it be changed.
+constexpr int kModeSet = 1;
+constexpr int kModeReset = 2;
+
+}  // namespace
+
+bool KeyboardNegotiation::WorthAsking(std::string_view term) {
+  return !term.empty() && term != "dumb" && term != "linux" && !term.starts_with("linux-");
+}
+
+void KeyboardNegotiation::Take(const TerminalReply& reply) {
+  switch (reply.kind) {
+    case TerminalReply::Kind::kKittyFlags:
+      kittyOffered_ = true;
+      break;
+    case TerminalReply::Kind::kModeReport:
+      if (reply.mode == kWin32InputMode && (reply.value == kModeSet || reply.value == kModeReset))
+        win32InputOffered_ = true;
+      break;
+    case TerminalReply::Kind::kDeviceAttributes:
+      answered_ = true;
+      break;
+  }
+}
+
+KeyProtocol KeyboardNegotiation::Decision() const {
+  if (kittyOffered_) return KeyProtocol::kKitty;
+  if (win32InputOffered_) return KeyProtocol::kWin32Input;
+  return KeyProtocol::kLegacy;
+}
+
+std::string_view KeyboardNegotiation::EnableSequence(KeyProtocol protocol) {
+  switch (protocol) {
+    case KeyProtocol::kKitty:
+      return kKittyPush;
+    case KeyProtocol::kWin32Input:
+      return kWin32InputOn;
+    case KeyProtocol::kLegacy:
+      break;
+  }
+  return {};
+}
+
+std::string_view KeyboardNegotiation::RestoreSequence(KeyProtocol protocol) {
+  switch (protocol) {
+    case KeyProtocol::kKitty:
+      return kKittyPop;
+    case KeyProtocol::kWin32Input:
+      return kWin32InputOff;
+    case KeyProtocol::kLegacy:
+      break;
+  }
+  return {};
+}

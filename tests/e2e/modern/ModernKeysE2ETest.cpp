@@ -1,0 +1,317 @@
+// Full key events end to end: a program reading keys with ReadKey runs on a
+// pseudo-terminal whose other side plays a terminal: it answers the start-up
+// queries as a kitty, a win32-input-mode, a plain xterm or a silent terminal
+// would, sends key events, and watches the program turn the key reporting on
+// and, on every way out, off again with the terminal settings restored.
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <pty.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+constexpr std::string_view kQueries = "\x1b[?u\x1b[?9001$p\x1b[c";
+constexpr std::string_view kKittyPush = "\x1b[>10u";
+constexpr std::string_view kKittyPop = "\x1b[<u";
+constexpr std::string_view kWin32InputOn = "\x1b[?9001h";
+constexpr std::string_view kWin32InputOff = "\x1b[?9001l";
+
+enum class Answers { kKitty, kWin32Input, kAttributesOnly, kNone };
+
+std::string AnswersOf(Answers answers) {
+  const std::string attributes = "\x1b[?62;22c";  // a VT220-class terminal
+  switch (answers) {
+    case Answers::kKitty:
+      return "\x1b[?0u\x1b[?9001;0$y" + attributes;
+    case Answers::kWin32Input:
+      return "\x1b[?9001;2$y" + attributes;
+    case Answers::kAttributesOnly:
+      return attributes;
+    case Answers::kNone:
+      break;
+  }
+  return "";
+}
+
+// The settings a new pseudo-terminal gets: echo, lines, signals.
+termios DefaultSettings() {
+  int master = -1;
+  int slave = -1;
+  termios settings{};
+  if (openpty(&master, &slave, nullptr, nullptr, nullptr) == 0) {
+    tcgetattr(slave, &settings);
+    close(slave);
+    close(master);
+  }
+  return settings;
+}
+
+bool SameSettings(const termios& a, const termios& b) {
+  return a.c_iflag == b.c_iflag && a.c_oflag == b.c_oflag && a.c_lflag == b.c_lflag &&
+         a.c_cc[VMIN] == b.c_cc[VMIN] && a.c_cc[VTIME] == b.c_cc[VTIME] &&
+         a.c_cc[VSUSP] == b.c_cc[VSUSP] && a.c_cc[VQUIT] == b.c_cc[VQUIT];
+}
+
+class FakeTerminal {
+ public:
+  FakeTerminal(Answers answers, int keyCount, const char* ending = "normal")
+      : answers_(AnswersOf(answers)), settings_(DefaultSettings()) {
+    codesPath_ = testing::TempDir() + "modern_keys_" + std::to_string(getpid()) + ".txt";
+    std::remove(codesPath_.c_str());
+    winsize size{};
+    size.ws_col = 80;
+    size.ws_row = 25;
+    started_ = Clock::now();
+    pid_ = forkpty(&master_, nullptr, &settings_, &size);
+    if (pid_ == 0) {
+      setenv("TERM", "xterm-256color", 1);
+      const std::string count = std::to_string(keyCount);
+      execl(MODERN_KEYS, MODERN_KEYS, codesPath_.c_str(), count.c_str(), ending, nullptr);
+      _exit(127);
+    }
+  }
+  ~FakeTerminal() {
+    if (pid_ > 0 && !exited_) {
+      kill(pid_, SIGKILL);
+      waitpid(pid_, nullptr, 0);
+    }
+    if (master_ >= 0) close(master_);
+    std::remove(codesPath_.c_str());
+  }
+
+  bool Started() const { return pid_ > 0; }
+  pid_t Pid() const { return pid_; }
+  const termios& InitialSettings() const { return settings_; }
+  /// All the program has written to the terminal so far.
+  const std::string& Output() const { return output_; }
+  /// How long the program took from its start to being ready for keys.
+  Clock::duration StartUp() const { return ready_ - started_; }
+
+  /// Plays the terminal until the program is ready for keys; false after 5 seconds.
+  bool WaitReady() {
+    const Clock::time_point limit = Clock::now() + 5s;
+    while (Clock::now() < limit) {
+      if (ReadyLine()) {
+        ready_ = Clock::now();
+        // What the program wrote before it was ready may still be unread.
+        Play(20ms);
+        return true;
+      }
+      Play(5ms);
+    }
+    return false;
+  }
+
+  void Type(const std::string& bytes, std::chrono::milliseconds pause = 60ms) {
+    ASSERT_EQ(write(master_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+    Play(pause);
+  }
+
+  /// Reads the program's output for `duration`, answering the queries once they have come.
+  void Play(std::chrono::milliseconds duration) {
+    const Clock::time_point end = Clock::now() + duration;
+    char buffer[4096];
+    for (;;) {
+      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now());
+      if (left.count() <= 0) return;
+      pollfd entry{master_, POLLIN, 0};
+      if (poll(&entry, 1, static_cast<int>(left.count())) <= 0) continue;
+      const ssize_t count = read(master_, buffer, sizeof buffer);
+      if (count <= 0) {
+        std::this_thread::sleep_for(left);
+        return;
+      }
+      output_.append(buffer, static_cast<std::size_t>(count));
+      if (!answered_ && output_.find(kQueries) != std::string::npos) {
+        answered_ = true;
+        if (!answers_.empty()) {
+          ASSERT_EQ(write(master_, answers_.data(), answers_.size()),
+                    static_cast<ssize_t>(answers_.size()));
+        }
+      }
+    }
+  }
+
+  /// The pseudo-terminal's settings as they stand.
+  termios Settings() const {
+    termios settings{};
+    tcgetattr(master_, &settings);
+    return settings;
+  }
+
+  /// Waits up to 5 seconds for the program to end; its exit status, or -1.
+  int WaitExit() {
+    const Clock::time_point limit = Clock::now() + 5s;
+    while (Clock::now() < limit) {
+      int status = 0;
+      if (waitpid(pid_, &status, WNOHANG) == pid_) {
+        exited_ = true;
+        Play(20ms);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+      }
+      Play(10ms);
+    }
+    return -1;
+  }
+
+  std::vector<int> Codes() const {
+    std::ifstream file(codesPath_);
+    std::vector<int> codes;
+    std::string line;
+    while (std::getline(file, line))
+      if (line != "ready") codes.push_back(std::stoi(line));
+    return codes;
+  }
+
+ private:
+  bool ReadyLine() const {
+    std::ifstream file(codesPath_);
+    std::string line;
+    return std::getline(file, line) && line == "ready";
+  }
+
+  std::string answers_;
+  termios settings_;
+  std::string codesPath_;
+  std::string output_;
+  bool answered_ = false;
+  int master_ = -1;
+  pid_t pid_ = -1;
+  bool exited_ = false;
+  Clock::time_point started_;
+  Clock::time_point ready_;
+};
+
+// Checks that `output` turned `on` on before any `off`, and `off` after it.
+void ExpectTurnedOnAndOff(const std::string& output, std::string_view on, std::string_view off) {
+  const std::size_t onAt = output.find(on);
+  ASSERT_NE(onAt, std::string::npos);
+  const std::size_t offAt = output.find(off, onAt);
+  EXPECT_NE(offAt, std::string::npos);
+}
+
+TEST(ModernKeysE2ETest, KittyAltWithKeypadDigitsGivesOneCharacter) {
+  FakeTerminal terminal(Answers::kKitty, 2);
+  ASSERT_TRUE(terminal.Started());
+  ASSERT_TRUE(terminal.WaitReady());
+  ASSERT_NE(terminal.Output().find(kKittyPush), std::string::npos);
+  EXPECT_EQ(terminal.Output().find(kWin32InputOn), std::string::npos);
+  // While the program runs its settings are its own, not the shell's.
+  EXPECT_FALSE(SameSettings(terminal.Settings(), terminal.InitialSettings()));
+  terminal.Type("\x1b[57443;131u");                   // Alt down, Num Lock on
+  terminal.Type("\x1b[57405;131u\x1b[57405;131:3u");  // keypad 6
+  terminal.Type("\x1b[57404;131u\x1b[57404;131:3u");  // keypad 5
+  EXPECT_TRUE(terminal.Codes().empty());              // composed, never delivered digit by digit
+  terminal.Type("\x1b[57443;129:3u");                 // Alt up
+  terminal.Type("\x1b[1;5P");                         // Ctrl+F1: the Ctrl row, from real state
+  EXPECT_EQ(terminal.WaitExit(), 0);
+  EXPECT_EQ(terminal.Codes(), (std::vector<int>{65, 0}));
+  ExpectTurnedOnAndOff(terminal.Output(), kKittyPush, kKittyPop);
+  EXPECT_TRUE(SameSettings(terminal.Settings(), terminal.InitialSettings()));
+}
+
+TEST(ModernKeysE2ETest, KittyLoneModifiersAndReleasesEndNoWait) {
+  FakeTerminal terminal(Answers::kKitty, 1);
+  ASSERT_TRUE(terminal.Started());
+  ASSERT_TRUE(terminal.WaitReady());
+  for (const std::string key : {
+           "\x1b[57441;2u", "\x1b[57441;1:3u",    // Shift
+           "\x1b[57442;5u", "\x1b[57442;1:3u",    // Ctrl
+           "\x1b[57443;3u", "\x1b[57443;1:3u",    // Alt
+           "\x1b[57358;65u", "\x1b[57358;1:3u",   // Caps Lock
+           "\x1b[57360;129u", "\x1b[57360;1:3u",  // Num Lock
+           "\x1b[120;1:3u",                       // the release of x
+       })
+    terminal.Type(key, 20ms);
+  EXPECT_TRUE(terminal.Codes().empty());
+  terminal.Type("\x1b[107u");
+  EXPECT_EQ(terminal.WaitExit(), 0);
+  EXPECT_EQ(terminal.Codes(), std::vector<int>{'k'});
+}
+
+TEST(ModernKeysE2ETest, Win32InputAltWithKeypadDigitsGivesOneCharacter) {
+  FakeTerminal terminal(Answers::kWin32Input, 2);
+  ASSERT_TRUE(terminal.Started());
+  ASSERT_TRUE(terminal.WaitReady());
+  ASSERT_NE(terminal.Output().find(kWin32InputOn), std::string::npos);
+  EXPECT_EQ(terminal.Output().find(kKittyPush), std::string::npos);
+  terminal.Type("\x1b[18;56;0;1;34;1_");                        // Alt down
+  terminal.Type("\x1b[102;77;0;1;34;1_\x1b[102;77;0;0;34;1_");  // keypad 6
+  terminal.Type("\x1b[101;76;0;1;34;1_\x1b[101;76;0;0;34;1_");  // keypad 5
+  terminal.Type("\x1b[16;42;0;1;48;1_\x1b[16;42;0;0;32;1_");    // a lone Shift
+  EXPECT_TRUE(terminal.Codes().empty());
+  terminal.Type("\x1b[18;56;65;0;32;1_");                         // Alt up
+  terminal.Type("\x1b[81;16;113;1;32;1_\x1b[81;16;113;0;32;1_");  // q
+  EXPECT_EQ(terminal.WaitExit(), 0);
+  EXPECT_EQ(terminal.Codes(), (std::vector<int>{65, 'q'}));
+  ExpectTurnedOnAndOff(terminal.Output(), kWin32InputOn, kWin32InputOff);
+  EXPECT_TRUE(SameSettings(terminal.Settings(), terminal.InitialSettings()));
+}
+
+TEST(ModernKeysE2ETest, TerminalsWithoutFullKeyEventsKeepTheLegacyKeys) {
+  for (const Answers answers : {Answers::kNone, Answers::kAttributesOnly}) {
+    SCOPED_TRACE(static_cast<int>(answers));
+    FakeTerminal terminal(answers, 4);
+    ASSERT_TRUE(terminal.Started());
+    ASSERT_TRUE(terminal.WaitReady());
+    // The wait for answers that never come is short; an answer ends it at once.
+    EXPECT_LT(terminal.StartUp(), answers == Answers::kNone ? 1000ms : 500ms);
+    terminal.Type("\x1b[A");  // Up
+    terminal.Type("\x1bx");   // Alt+x
+    EXPECT_EQ(terminal.WaitExit(), 0);
+    EXPECT_EQ(terminal.Codes(), (std::vector<int>{0, 72, 0, 45}));
+    EXPECT_NE(terminal.Output().find(kQueries), std::string::npos);
+    for (const std::string_view mode : {kKittyPush, kKittyPop, kWin32InputOn, kWin32InputOff})
+      EXPECT_EQ(terminal.Output().find(mode), std::string::npos);
+    EXPECT_TRUE(SameSettings(terminal.Settings(), terminal.InitialSettings()));
+  }
+}
+
+TEST(ModernKeysE2ETest, EveryWayOutTurnsTheKeyReportingOff) {
+  const struct {
+    const char* name;
+    Answers answers;
+    const char* ending;
+    std::string lastKey;  // empty: the program is sent SIGTERM instead
+    std::string_view on;
+    std::string_view off;
+  } cases[] = {
+      {"kitty, fatal error", Answers::kKitty, "fatal", "\x1b[107u", kKittyPush, kKittyPop},
+      {"kitty, Ctrl+C", Answers::kKitty, "normal", "\x1b[99;5u", kKittyPush, kKittyPop},
+      {"kitty, SIGTERM", Answers::kKitty, "normal", "", kKittyPush, kKittyPop},
+      {"win32, fatal error", Answers::kWin32Input, "fatal", "\x1b[75;37;107;1;0;1_", kWin32InputOn,
+       kWin32InputOff},
+      {"win32, Ctrl+C", Answers::kWin32Input, "normal", "\x1b[67;46;3;1;8;1_", kWin32InputOn,
+       kWin32InputOff},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    FakeTerminal terminal(c.answers, 1, c.ending);
+    ASSERT_TRUE(terminal.Started());
+    ASSERT_TRUE(terminal.WaitReady());
+    if (c.lastKey.empty())
+      kill(terminal.Pid(), SIGTERM);
+    else
+      terminal.Type(c.lastKey);
+    const int status = terminal.WaitExit();
+    EXPECT_NE(status, 0);
+    EXPECT_NE(status, -1);
+    EXPECT_TRUE(terminal.Codes().empty() || std::string(c.ending) == "fatal");
+    ExpectTurnedOnAndOff(terminal.Output(), c.on, c.off);
+    EXPECT_TRUE(SameSettings(terminal.Settings(), terminal.InitialSettings()));
+  }
+}
+
+}  // namespace
