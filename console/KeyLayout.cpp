@@ -24,25 +24,16 @@ static_assert(kShiftedSymbols.size() == kSymbols.size());
 constexpr uint16_t kLetterScanCodes[26] = {30, 48, 46, 32, 18, 33, 34, 35, 23, 36, 37, 38, 50,
                                            49, 24, 25, 16, 19, 31, 20, 22, 47, 17, 45, 21, 44};
 
-KeyEvent Press(uint16_t virtualKey, uint16_t scanCode, uint8_t character, uint32_t controlState) {
-  KeyEvent event;
-  event.virtualKey = virtualKey;
-  event.scanCode = scanCode;
-  event.character = character;
-  event.controlState = controlState;
-  return event;
-}
-
 KeyEvent LetterPress(char upperCase, uint8_t character, uint32_t controlState) {
-  return Press(static_cast<uint16_t>(upperCase), kLetterScanCodes[upperCase - 'A'], character,
+  return KeyPress(static_cast<uint16_t>(upperCase), kLetterScanCodes[upperCase - 'A'], character,
                controlState);
 }
 
 KeyEvent SymbolPress(char symbol, uint8_t character, uint32_t controlState) {
   if (const auto at = kSymbols.find(symbol); at != std::string_view::npos)
-    return Press(kSymbolKeys[at].virtualKey, kSymbolKeys[at].scanCode, character, controlState);
+    return KeyPress(kSymbolKeys[at].virtualKey, kSymbolKeys[at].scanCode, character, controlState);
   const auto at = kShiftedSymbols.find(symbol);
-  return Press(kSymbolKeys[at].virtualKey, kSymbolKeys[at].scanCode, character,
+  return KeyPress(kSymbolKeys[at].virtualKey, kSymbolKeys[at].scanCode, character,
                controlState | KeyState::kShift);
 }
 
@@ -55,13 +46,13 @@ KeyEvent AsciiKeyPress(uint8_t byte) {
       return SymbolPress('2', 0, kCtrl);
     case 0x08:
     case 0x7F:
-      return Press(VirtualKey::kBackspace, ScanCode::kBackspace, 0x08, 0);
+      return KeyPress(VirtualKey::kBackspace, ScanCode::kBackspace, 0x08, 0);
     case 0x09:
-      return Press(VirtualKey::kTab, ScanCode::kTab, 0x09, 0);
+      return KeyPress(VirtualKey::kTab, ScanCode::kTab, 0x09, 0);
     case 0x0D:
-      return Press(VirtualKey::kEnter, ScanCode::kEnter, 0x0D, 0);
+      return KeyPress(VirtualKey::kEnter, ScanCode::kEnter, 0x0D, 0);
     case 0x1B:
-      return Press(VirtualKey::kEscape, ScanCode::kEscape, 0x1B, 0);
+      return KeyPress(VirtualKey::kEscape, ScanCode::kEscape, 0x1B, 0);
     case 0x1C:
       return SymbolPress('\\', byte, kCtrl);
     case 0x1D:
@@ -71,7 +62,7 @@ KeyEvent AsciiKeyPress(uint8_t byte) {
     case 0x1F:
       return SymbolPress('_', byte, kCtrl);
     case ' ':
-      return Press(VirtualKey::kSpace, ScanCode::kSpace, ' ', 0);
+      return KeyPress(VirtualKey::kSpace, ScanCode::kSpace, ' ', 0);
   }
   if (byte < 0x20) return LetterPress(static_cast<char>('A' + byte - 1), byte, kCtrl);
   if (byte >= 'A' && byte <= 'Z')

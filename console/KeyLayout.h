@@ -72,3 +72,14 @@ constexpr uint16_t FunctionKeyScanCode(int number) {
 /// Shift for upper-case letters and shifted symbols, Ctrl for control bytes.
 /// Bytes 0x7F and 0x08 are Backspace, 0x00 is Ctrl+@ (the 2 key).
 KeyEvent AsciiKeyPress(uint8_t byte);
+
+/// A key press with the given fields.
+constexpr KeyEvent KeyPress(uint16_t virtualKey, uint16_t scanCode, uint8_t character = 0,
+                            uint32_t controlState = 0) {
+  KeyEvent event;
+  event.virtualKey = virtualKey;
+  event.scanCode = scanCode;
+  event.character = character;
+  event.controlState = controlState;
+  return event;
+}

@@ -11,45 +11,35 @@ struct NamedKey {
   KeyEvent event;
 };
 
-constexpr KeyEvent Press(uint16_t virtualKey, uint16_t scanCode, uint8_t character,
-                         uint32_t controlState) {
-  KeyEvent event;
-  event.virtualKey = virtualKey;
-  event.scanCode = scanCode;
-  event.character = character;
-  event.controlState = controlState;
-  return event;
-}
-
 constexpr uint32_t kEnhanced = KeyState::kEnhanced;
 
-constexpr KeyEvent kUp = Press(VirtualKey::kUp, ScanCode::kUp, 0, kEnhanced);
-constexpr KeyEvent kDown = Press(VirtualKey::kDown, ScanCode::kDown, 0, kEnhanced);
-constexpr KeyEvent kRight = Press(VirtualKey::kRight, ScanCode::kRight, 0, kEnhanced);
-constexpr KeyEvent kLeft = Press(VirtualKey::kLeft, ScanCode::kLeft, 0, kEnhanced);
-constexpr KeyEvent kHome = Press(VirtualKey::kHome, ScanCode::kHome, 0, kEnhanced);
-constexpr KeyEvent kEnd = Press(VirtualKey::kEnd, ScanCode::kEnd, 0, kEnhanced);
-constexpr KeyEvent kInsert = Press(VirtualKey::kInsert, ScanCode::kInsert, 0, kEnhanced);
-constexpr KeyEvent kDelete = Press(VirtualKey::kDelete, ScanCode::kDelete, 0, kEnhanced);
-constexpr KeyEvent kPageUp = Press(VirtualKey::kPageUp, ScanCode::kPageUp, 0, kEnhanced);
-constexpr KeyEvent kPageDown = Press(VirtualKey::kPageDown, ScanCode::kPageDown, 0, kEnhanced);
+constexpr KeyEvent kUp = KeyPress(VirtualKey::kUp, ScanCode::kUp, 0, kEnhanced);
+constexpr KeyEvent kDown = KeyPress(VirtualKey::kDown, ScanCode::kDown, 0, kEnhanced);
+constexpr KeyEvent kRight = KeyPress(VirtualKey::kRight, ScanCode::kRight, 0, kEnhanced);
+constexpr KeyEvent kLeft = KeyPress(VirtualKey::kLeft, ScanCode::kLeft, 0, kEnhanced);
+constexpr KeyEvent kHome = KeyPress(VirtualKey::kHome, ScanCode::kHome, 0, kEnhanced);
+constexpr KeyEvent kEnd = KeyPress(VirtualKey::kEnd, ScanCode::kEnd, 0, kEnhanced);
+constexpr KeyEvent kInsert = KeyPress(VirtualKey::kInsert, ScanCode::kInsert, 0, kEnhanced);
+constexpr KeyEvent kDelete = KeyPress(VirtualKey::kDelete, ScanCode::kDelete, 0, kEnhanced);
+constexpr KeyEvent kPageUp = KeyPress(VirtualKey::kPageUp, ScanCode::kPageUp, 0, kEnhanced);
+constexpr KeyEvent kPageDown = KeyPress(VirtualKey::kPageDown, ScanCode::kPageDown, 0, kEnhanced);
 // Keypad 5 with Num Lock off.
-constexpr KeyEvent kKeypadCenter = Press(VirtualKey::kClear, ScanCode::kCenter, 0, 0);
+constexpr KeyEvent kKeypadCenter = KeyPress(VirtualKey::kClear, ScanCode::kCenter, 0, 0);
 
-constexpr KeyEvent kKeypadEnter = Press(VirtualKey::kEnter, ScanCode::kEnter, '\r', kEnhanced);
-constexpr KeyEvent kKeypadDecimal = Press(VirtualKey::kDecimal, ScanCode::kDelete, '.', 0);
-constexpr KeyEvent kKeypadDivide = Press(VirtualKey::kDivide, ScanCode::kSlash, '/', kEnhanced);
-constexpr KeyEvent kKeypadMultiply = Press(VirtualKey::kMultiply, ScanCode::kMultiply, '*', 0);
-constexpr KeyEvent kKeypadSubtract = Press(VirtualKey::kSubtract, ScanCode::kSubtract, '-', 0);
-constexpr KeyEvent kKeypadAdd = Press(VirtualKey::kAdd, ScanCode::kAdd, '+', 0);
+constexpr KeyEvent kKeypadEnter = KeyPress(VirtualKey::kEnter, ScanCode::kEnter, '\r', kEnhanced);
+constexpr KeyEvent kKeypadDecimal = KeyPress(VirtualKey::kDecimal, ScanCode::kDelete, '.', 0);
+constexpr KeyEvent kKeypadDivide = KeyPress(VirtualKey::kDivide, ScanCode::kSlash, '/', kEnhanced);
+constexpr KeyEvent kKeypadMultiply = KeyPress(VirtualKey::kMultiply, ScanCode::kMultiply, '*', 0);
+constexpr KeyEvent kKeypadSubtract = KeyPress(VirtualKey::kSubtract, ScanCode::kSubtract, '-', 0);
+constexpr KeyEvent kKeypadAdd = KeyPress(VirtualKey::kAdd, ScanCode::kAdd, '+', 0);
 
 constexpr KeyEvent FunctionKey(int number) {
-  return Press(static_cast<uint16_t>(VirtualKey::kF1 + number - 1), FunctionKeyScanCode(number), 0,
+  return KeyPress(static_cast<uint16_t>(VirtualKey::kF1 + number - 1), FunctionKeyScanCode(number), 0,
                0);
 }
 
 constexpr KeyEvent KeypadDigit(int digit) {
-  return Press(static_cast<uint16_t>(VirtualKey::kNumpad0 + digit), kKeypadDigitScanCodes[digit],
+  return KeyPress(static_cast<uint16_t>(VirtualKey::kNumpad0 + digit), kKeypadDigitScanCodes[digit],
                static_cast<uint8_t>('0' + digit), 0);
 }
 
@@ -76,7 +66,7 @@ constexpr NamedKey kCsiFinalKeys[] = {
     {'Q', FunctionKey(2)},
     {'R', FunctionKey(3)},
     {'S', FunctionKey(4)},
-    {'Z', WithShift(Press(VirtualKey::kTab, ScanCode::kTab, '\t', 0))},  // Shift+Tab
+    {'Z', WithShift(KeyPress(VirtualKey::kTab, ScanCode::kTab, '\t', 0))},  // Shift+Tab
     {'a', WithShift(kUp)},                                               // rxvt's Shift+arrows
     {'b', WithShift(kDown)},
     {'c', WithShift(kRight)},

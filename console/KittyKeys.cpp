@@ -78,16 +78,6 @@ bool ParseFields(std::string_view parameters, Fields& fields) {
   return true;
 }
 
-KeyEvent Press(uint16_t virtualKey, uint16_t scanCode, uint8_t character = 0,
-               uint32_t controlState = 0) {
-  KeyEvent event;
-  event.virtualKey = virtualKey;
-  event.scanCode = scanCode;
-  event.character = character;
-  event.controlState = controlState;
-  return event;
-}
-
 // The keypad from KP_0 to KP_Begin. The digits and '.' are the editing keys
 // when Num Lock is off: `editingKey` names that key's virtual key.
 struct KeypadKey {
@@ -130,40 +120,40 @@ constexpr KeypadKey kKeypad[] = {
 };
 
 KeyEvent KeypadPress(const KeypadKey& key, bool numLock) {
-  if (key.editingKey != 0 && !numLock) return Press(key.editingKey, key.scanCode);
+  if (key.editingKey != 0 && !numLock) return KeyPress(key.editingKey, key.scanCode);
   if (key.virtualKey == 0) return AsciiKeyPress(key.character);
-  return Press(key.virtualKey, key.scanCode, key.character, key.controlState);
+  return KeyPress(key.virtualKey, key.scanCode, key.character, key.controlState);
 }
 
 // The key of a code that types no text; false for keys a PC keyboard lacks.
 bool FunctionalKey(char32_t code, bool numLock, KeyEvent& event) {
   switch (code) {
     case kCapsLockCode:
-      event = Press(kVkCapsLock, kScanCapsLock);
+      event = KeyPress(kVkCapsLock, kScanCapsLock);
       return true;
     case kScrollLockCode:
-      event = Press(kVkScrollLock, kScanScrollLock);
+      event = KeyPress(kVkScrollLock, kScanScrollLock);
       return true;
     case kNumLockCode:
-      event = Press(kVkNumLock, kScanNumLock);
+      event = KeyPress(kVkNumLock, kScanNumLock);
       return true;
     case kLeftShiftCode:
-      event = Press(kVkShift, kScanLeftShift);
+      event = KeyPress(kVkShift, kScanLeftShift);
       return true;
     case kRightShiftCode:
-      event = Press(kVkShift, kScanRightShift);
+      event = KeyPress(kVkShift, kScanRightShift);
       return true;
     case kLeftCtrlCode:
-      event = Press(kVkControl, kScanCtrl);
+      event = KeyPress(kVkControl, kScanCtrl);
       return true;
     case kRightCtrlCode:
-      event = Press(kVkControl, kScanCtrl, 0, kEnhanced);
+      event = KeyPress(kVkControl, kScanCtrl, 0, kEnhanced);
       return true;
     case kLeftAltCode:
-      event = Press(VirtualKey::kAlt, ScanCode::kLeftAlt);
+      event = KeyPress(VirtualKey::kAlt, ScanCode::kLeftAlt);
       return true;
     case kRightAltCode:
-      event = Press(VirtualKey::kAlt, ScanCode::kLeftAlt, 0, kEnhanced);
+      event = KeyPress(VirtualKey::kAlt, ScanCode::kLeftAlt, 0, kEnhanced);
       return true;
   }
   if (code < kKeypadFirstCode || code >= kKeypadFirstCode + std::size(kKeypad)) return false;

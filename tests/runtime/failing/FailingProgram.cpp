@@ -53,12 +53,13 @@ volatile int32_t sink;
   return RECURSE(depth + 1) + frame[0];  // @recurse
 }
 
-// Asks for more memory than any machine has.
+// Asks for more memory than any machine has. The allocation function is
+// called directly: a new-expression whose result is unused may be left out.
 [[gnu::noinline]] void ALLOCATE() {
   volatile size_t size = SIZE_MAX / 4;
-  char* block = new char[size];
-  sink = block[0];
-  delete[] block;
+  void* block = ::operator new(size);
+  sink = static_cast<volatile char*>(block)[0];
+  ::operator delete(block);
 }
 
 // Waits on standard input, for the interrupt from a terminal.
