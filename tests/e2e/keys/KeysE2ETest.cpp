@@ -2,123 +2,30 @@
 // pseudo-terminal, the bytes a terminal sends for keys are written to it, and
 // the codes it read are compared; and a program waiting for a key is measured
 // for the processor time and wake-ups the wait costs.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <poll.h>
-#include <pty.h>
-#include <signal.h>
-#include <sys/wait.h>
+#include <sys/types.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
+#include <iterator>
 #include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
+
+#include "PtyProgram.h"
 
 namespace {
 
 using namespace std::chrono_literals;
-using Clock = std::chrono::steady_clock;
 
-// The key_codes program on a pseudo-terminal of its own.
-class KeyProgram {
+// The key_codes program reading `keyCount` keys, or one line when `readLine` is set.
+class KeyProgram : public PtyProgram {
  public:
-  /// Reads `keyCount` keys, or one line when `readLine` is set.
-  explicit KeyProgram(int keyCount, bool readLine = false) {
-    codesPath_ = testing::TempDir() + "key_codes_" + std::to_string(getpid()) + ".txt";
-    std::remove(codesPath_.c_str());
-    winsize size{};
-    size.ws_col = 80;
-    size.ws_row = 25;
-    pid_ = forkpty(&master_, nullptr, nullptr, &size);
-    if (pid_ == 0) {
-      setenv("TERM", "xterm-256color", 1);
-      const std::string what = readLine ? "line" : std::to_string(keyCount);
-      execl(KEY_CODES, KEY_CODES, codesPath_.c_str(), what.c_str(), nullptr);
-      _exit(127);
-    }
-  }
-  ~KeyProgram() {
-    if (pid_ > 0 && !exited_) {
-      kill(pid_, SIGKILL);
-      waitpid(pid_, nullptr, 0);
-    }
-    if (master_ >= 0) close(master_);
-    std::remove(codesPath_.c_str());
-  }
-
-  bool Started() const { return pid_ > 0; }
-  pid_t Pid() const { return pid_; }
-
-  /// Waits until the program has set up its terminal; false after 5 seconds.
-  bool WaitReady() {
-    const Clock::time_point limit = Clock::now() + 5s;
-    while (Clock::now() < limit) {
-      if (ReadyLine()) return true;
-      Drain(10ms);
-    }
-    return false;
-  }
-
-  /// Sends `bytes` as the terminal would for one key, then lets the program take it.
-  void Type(const std::string& bytes, std::chrono::milliseconds pause = 60ms) {
-    ASSERT_EQ(write(master_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
-    Drain(pause);
-  }
-
-  /// Reads and discards the program's screen output for `duration`.
-  void Drain(std::chrono::milliseconds duration) {
-    const Clock::time_point end = Clock::now() + duration;
-    char buffer[4096];
-    for (;;) {
-      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now());
-      if (left.count() <= 0) return;
-      pollfd entry{master_, POLLIN, 0};
-      if (poll(&entry, 1, static_cast<int>(left.count())) > 0 &&
-          read(master_, buffer, sizeof buffer) <= 0)
-        std::this_thread::sleep_for(left);
-    }
-  }
-
-  /// Waits up to 5 seconds for the program to end; its exit status, or -1.
-  int WaitExit() {
-    const Clock::time_point limit = Clock::now() + 5s;
-    while (Clock::now() < limit) {
-      int status = 0;
-      if (waitpid(pid_, &status, WNOHANG) == pid_) {
-        exited_ = true;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-      }
-      Drain(10ms);
-    }
-    return -1;
-  }
-
-  /// The codes the program has written so far.
-  std::vector<int> Codes() const {
-    std::ifstream file(codesPath_);
-    std::vector<int> codes;
-    std::string line;
-    while (std::getline(file, line))
-      if (line != "ready") codes.push_back(std::stoi(line));
-    return codes;
-  }
-
- private:
-  bool ReadyLine() const {
-    std::ifstream file(codesPath_);
-    std::string line;
-    return std::getline(file, line) && line == "ready";
-  }
-
-  std::string codesPath_;
-  int master_ = -1;
-  pid_t pid_ = -1;
-  bool exited_ = false;
+  explicit KeyProgram(int keyCount, bool readLine = false)
+      : PtyProgram({readLine ? "line" : std::to_string(keyCount)}) {}
 };
 
 struct ProcessCost {

@@ -4,23 +4,19 @@
 // would, sends key events, and watches the program turn the key reporting on
 // and, on every way out, off again with the terminal settings restored.
 #include <gtest/gtest.h>
-#include <poll.h>
-#include <pty.h>
 #include <signal.h>
-#include <sys/wait.h>
 #include <termios.h>
-#include <unistd.h>
 
 #include <chrono>
-#include <fstream>
 #include <string>
-#include <thread>
+#include <string_view>
 #include <vector>
+
+#include "PtyProgram.h"
 
 namespace {
 
 using namespace std::chrono_literals;
-using Clock = std::chrono::steady_clock;
 
 constexpr std::string_view kQueries = "\x1b[?u\x1b[?9001$p\x1b[c";
 constexpr std::string_view kKittyPush = "\x1b[>10u";
@@ -45,153 +41,29 @@ std::string AnswersOf(Answers answers) {
   return "";
 }
 
-// The settings a new pseudo-terminal gets: echo, lines, signals.
-termios DefaultSettings() {
-  int master = -1;
-  int slave = -1;
-  termios settings{};
-  if (openpty(&master, &slave, nullptr, nullptr, nullptr) == 0) {
-    tcgetattr(slave, &settings);
-    close(slave);
-    close(master);
-  }
-  return settings;
-}
-
 bool SameSettings(const termios& a, const termios& b) {
   return a.c_iflag == b.c_iflag && a.c_oflag == b.c_oflag && a.c_lflag == b.c_lflag &&
          a.c_cc[VMIN] == b.c_cc[VMIN] && a.c_cc[VTIME] == b.c_cc[VTIME] &&
          a.c_cc[VSUSP] == b.c_cc[VSUSP] && a.c_cc[VQUIT] == b.c_cc[VQUIT];
 }
 
-class FakeTerminal {
+// The terminal's side: answers the start-up queries once they have come.
+class FakeTerminal : public PtyProgram {
  public:
   FakeTerminal(Answers answers, int keyCount, const char* ending = "normal")
-      : answers_(AnswersOf(answers)), settings_(DefaultSettings()) {
-    codesPath_ = testing::TempDir() + "modern_keys_" + std::to_string(getpid()) + ".txt";
-    std::remove(codesPath_.c_str());
-    winsize size{};
-    size.ws_col = 80;
-    size.ws_row = 25;
-    started_ = Clock::now();
-    pid_ = forkpty(&master_, nullptr, &settings_, &size);
-    if (pid_ == 0) {
-      setenv("TERM", "xterm-256color", 1);
-      const std::string count = std::to_string(keyCount);
-      execl(MODERN_KEYS, MODERN_KEYS, codesPath_.c_str(), count.c_str(), ending, nullptr);
-      _exit(127);
-    }
-  }
-  ~FakeTerminal() {
-    if (pid_ > 0 && !exited_) {
-      kill(pid_, SIGKILL);
-      waitpid(pid_, nullptr, 0);
-    }
-    if (master_ >= 0) close(master_);
-    std::remove(codesPath_.c_str());
-  }
-
-  bool Started() const { return pid_ > 0; }
-  pid_t Pid() const { return pid_; }
-  const termios& InitialSettings() const { return settings_; }
-  /// All the program has written to the terminal so far.
-  const std::string& Output() const { return output_; }
-  /// How long the program took from its start to being ready for keys.
-  Clock::duration StartUp() const { return ready_ - started_; }
-
-  /// Plays the terminal until the program is ready for keys; false after 5 seconds.
-  bool WaitReady() {
-    const Clock::time_point limit = Clock::now() + 5s;
-    while (Clock::now() < limit) {
-      if (ReadyLine()) {
-        ready_ = Clock::now();
-        // What the program wrote before it was ready may still be unread.
-        Play(20ms);
-        return true;
-      }
-      Play(5ms);
-    }
-    return false;
-  }
-
-  void Type(const std::string& bytes, std::chrono::milliseconds pause = 60ms) {
-    ASSERT_EQ(write(master_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
-    Play(pause);
-  }
-
-  /// Reads the program's output for `duration`, answering the queries once they have come.
-  void Play(std::chrono::milliseconds duration) {
-    const Clock::time_point end = Clock::now() + duration;
-    char buffer[4096];
-    for (;;) {
-      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now());
-      if (left.count() <= 0) return;
-      pollfd entry{master_, POLLIN, 0};
-      if (poll(&entry, 1, static_cast<int>(left.count())) <= 0) continue;
-      const ssize_t count = read(master_, buffer, sizeof buffer);
-      if (count <= 0) {
-        std::this_thread::sleep_for(left);
-        return;
-      }
-      output_.append(buffer, static_cast<std::size_t>(count));
-      if (!answered_ && output_.find(kQueries) != std::string::npos) {
-        answered_ = true;
-        if (!answers_.empty()) {
-          ASSERT_EQ(write(master_, answers_.data(), answers_.size()),
-                    static_cast<ssize_t>(answers_.size()));
-        }
-      }
-    }
-  }
-
-  /// The pseudo-terminal's settings as they stand.
-  termios Settings() const {
-    termios settings{};
-    tcgetattr(master_, &settings);
-    return settings;
-  }
-
-  /// Waits up to 5 seconds for the program to end; its exit status, or -1.
-  int WaitExit() {
-    const Clock::time_point limit = Clock::now() + 5s;
-    while (Clock::now() < limit) {
-      int status = 0;
-      if (waitpid(pid_, &status, WNOHANG) == pid_) {
-        exited_ = true;
-        Play(20ms);
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-      }
-      Play(10ms);
-    }
-    return -1;
-  }
-
-  std::vector<int> Codes() const {
-    std::ifstream file(codesPath_);
-    std::vector<int> codes;
-    std::string line;
-    while (std::getline(file, line))
-      if (line != "ready") codes.push_back(std::stoi(line));
-    return codes;
-  }
+      : PtyProgram({std::to_string(keyCount), ending}), answers_(AnswersOf(answers)) {}
 
  private:
-  bool ReadyLine() const {
-    std::ifstream file(codesPath_);
-    std::string line;
-    return std::getline(file, line) && line == "ready";
+  void OnOutput() override {
+    if (answered_ || Output().find(kQueries) == std::string::npos) return;
+    answered_ = true;
+    if (!answers_.empty()) {
+      ASSERT_TRUE(Send(answers_)) << "answering the queries";
+    }
   }
 
   std::string answers_;
-  termios settings_;
-  std::string codesPath_;
-  std::string output_;
   bool answered_ = false;
-  int master_ = -1;
-  pid_t pid_ = -1;
-  bool exited_ = false;
-  Clock::time_point started_;
-  Clock::time_point ready_;
 };
 
 // Checks that `output` turned `on` on before any `off`, and `off` after it.
