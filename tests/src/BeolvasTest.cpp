@@ -89,6 +89,13 @@ TEST_F(BeolvasTest, NamesThatDoNotOpenRepeatThePromptOnTheNextRow) {
   EXPECT_EQ(InOutRes, 0);
 }
 
+TEST_F(BeolvasTest, TypedWindows1250NameOpensItsUtf8File) {
+  dir_.Write("m\xc3\xa1trix \xc5\x91.dat", "1 1\n3\n");  // "mátrix ő.dat" on the disk
+  AnswerPrompt(dir_.Path() + "/m\xe1trix \xf5", 1);      // typed as Windows-1250 bytes
+  BEOLVAS(FN);
+  EXPECT_EQ(Matrix(), (Rows{{3}}));
+}
+
 TEST_F(BeolvasTest, EmptyLineOpensTheDefaultFile) {
   dir_.Write("3x4_1,1x3,3.dat", "1 2\n3 4\n");
   ASSERT_EQ(chdir(dir_.Path().c_str()), 0);
