@@ -12,6 +12,9 @@
 
 namespace {
 
+using testing_support::EventOf;
+using testing_support::ExpectedKey;
+
 constexpr uint32_t kEnh = KeyState::kEnhanced;
 constexpr uint32_t kShift = KeyState::kShift;
 constexpr uint32_t kAlt = KeyState::kLeftAlt;
@@ -20,24 +23,6 @@ constexpr uint32_t kCtrl = KeyState::kLeftCtrl;
 constexpr uint32_t kRCtrl = KeyState::kRightCtrl;
 constexpr uint32_t kCaps = KeyState::kCapsLock;
 constexpr uint32_t kNum = KeyState::kNumLock;
-
-struct Expected {
-  bool down;
-  uint16_t virtualKey;
-  uint16_t scanCode;
-  uint8_t character;
-  uint32_t controlState;
-};
-
-KeyEvent EventOf(const Expected& key) {
-  KeyEvent event;
-  event.keyDown = key.down;
-  event.virtualKey = key.virtualKey;
-  event.scanCode = key.scanCode;
-  event.character = key.character;
-  event.controlState = key.controlState;
-  return event;
-}
 
 std::vector<KeyEvent> Decode(const std::string& bytes) {
   KeyDecoder decoder;
@@ -49,7 +34,7 @@ std::vector<KeyEvent> Decode(const std::string& bytes) {
   return events;
 }
 
-void ExpectTable(const std::vector<std::pair<std::string, Expected>>& cases) {
+void ExpectTable(const std::vector<std::pair<std::string, ExpectedKey>>& cases) {
   for (const auto& [bytes, key] : cases) {
     SCOPED_TRACE(bytes.substr(1));
     EXPECT_EQ(Decode(bytes), std::vector<KeyEvent>{EventOf(key)});

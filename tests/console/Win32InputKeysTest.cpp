@@ -11,25 +11,8 @@
 
 namespace {
 
-struct Expected {
-  bool down;
-  uint16_t virtualKey;
-  uint16_t scanCode;
-  uint8_t character;
-  uint32_t controlState;
-  uint16_t repeatCount;
-};
-
-KeyEvent EventOf(const Expected& key) {
-  KeyEvent event;
-  event.keyDown = key.down;
-  event.virtualKey = key.virtualKey;
-  event.scanCode = key.scanCode;
-  event.character = key.character;
-  event.controlState = key.controlState;
-  event.repeatCount = key.repeatCount;
-  return event;
-}
+using testing_support::EventOf;
+using testing_support::ExpectedKey;
 
 std::vector<KeyEvent> Decode(const std::string& bytes,
                              KeyProtocol protocol = KeyProtocol::kWin32Input) {
@@ -43,7 +26,7 @@ std::vector<KeyEvent> Decode(const std::string& bytes,
 }
 
 TEST(Win32InputKeysTest, RecordsCarryTheirFieldsAsSent) {
-  const std::vector<std::pair<std::string, Expected>> cases = {
+  const std::vector<std::pair<std::string, ExpectedKey>> cases = {
       {"\x1b[16;42;0;1;16;1_", {true, 16, 42, 0, 0x10, 1}},  // Shift down
       {"\x1b[65;30;65;1;16;1_", {true, 65, 30, 'A', 0x10, 1}},
       {"\x1b[16;42;0;0;0;1_", {false, 16, 42, 0, 0, 1}},  // Shift up

@@ -21,6 +21,17 @@ KeyEvent Release(uint16_t virtualKey, uint16_t scanCode, uint32_t controlState) 
   return event;
 }
 
+KeyEvent EventOf(const ExpectedKey& key) {
+  KeyEvent event;
+  event.keyDown = key.down;
+  event.virtualKey = key.virtualKey;
+  event.scanCode = key.scanCode;
+  event.character = key.character;
+  event.controlState = key.controlState;
+  event.repeatCount = key.repeatCount;
+  return event;
+}
+
 KeyEvent LeftKey() {
   return ScanKey(37, 75, KeyState::kEnhanced);
 }

@@ -19,6 +19,17 @@ KeyEvent ScanKey(uint16_t virtualKey, uint16_t scanCode, uint32_t controlState =
 /// The release of a key.
 KeyEvent Release(uint16_t virtualKey, uint16_t scanCode = 0, uint32_t controlState = 0);
 
+/// A key event as a decoder test expects it.
+struct ExpectedKey {
+  bool down;
+  uint16_t virtualKey;
+  uint16_t scanCode;
+  uint8_t character;
+  uint32_t controlState;
+  uint16_t repeatCount = 1;
+};
+KeyEvent EventOf(const ExpectedKey& key);
+
 /// Named keys of the cursor block as a PC keyboard sends them.
 KeyEvent LeftKey();
 KeyEvent RightKey();
