@@ -7,13 +7,16 @@
 
 #include "ConsoleDevice.h"
 
-/// Virtual-key codes of the keys that give no ASCII byte of their own.
+/// Virtual-key codes of the keys that give no ASCII byte of their own, modifiers included.
 namespace VirtualKey {
 inline constexpr uint16_t kBackspace = 8;
 inline constexpr uint16_t kTab = 9;
 inline constexpr uint16_t kClear = 12;  // keypad 5 with Num Lock off
 inline constexpr uint16_t kEnter = 13;
+inline constexpr uint16_t kShift = 16;
+inline constexpr uint16_t kControl = 17;
 inline constexpr uint16_t kAlt = 18;
+inline constexpr uint16_t kCapsLock = 20;
 inline constexpr uint16_t kEscape = 27;
 inline constexpr uint16_t kSpace = 32;
 inline constexpr uint16_t kPageUp = 33;
@@ -33,6 +36,8 @@ inline constexpr uint16_t kSubtract = 109;
 inline constexpr uint16_t kDecimal = 110;
 inline constexpr uint16_t kDivide = 111;
 inline constexpr uint16_t kF1 = 112;  // F1..F12 are 112..123
+inline constexpr uint16_t kNumLock = 144;
+inline constexpr uint16_t kScrollLock = 145;
 }  // namespace VirtualKey
 
 /// Set-1 scan codes of the same keys.

@@ -1,6 +1,7 @@
 #include "Keyboard.h"
 
 #include "Crt.h"
+#include "KeyLayout.h"
 #include "runtime/FatalError.h"
 
 uint8_t PendingKey = 0;
@@ -11,27 +12,18 @@ bool CheckEOF = false;
 
 namespace {
 
-enum VirtualKey : uint16_t {
-  kVkShift = 16,
-  kVkControl = 17,
-  kVkAlt = 18,
-  kVkCapsLock = 20,
-  kVkNumLock = 144,
-  kVkScrollLock = 145,
-};
-
 constexpr uint8_t kTab = 9;
 constexpr uint8_t kShiftTabCode = 15;
 constexpr uint16_t kControlCExit = 217;
 
 bool IsLoneModifier(uint16_t virtualKey) {
   switch (virtualKey) {
-    case kVkShift:
-    case kVkControl:
-    case kVkAlt:
-    case kVkCapsLock:
-    case kVkNumLock:
-    case kVkScrollLock:
+    case VirtualKey::kShift:
+    case VirtualKey::kControl:
+    case VirtualKey::kAlt:
+    case VirtualKey::kCapsLock:
+    case VirtualKey::kNumLock:
+    case VirtualKey::kScrollLock:
       return true;
     default:
       return false;
@@ -194,7 +186,7 @@ bool KeyPressed() {
   while (device.PollEvent(event)) {
     if (!event.isKey) continue;
     if (!event.keyDown) {
-      if (event.virtualKey == kVkAlt && AltNumberStarted && AltNumber > 0) {
+      if (event.virtualKey == VirtualKey::kAlt && AltNumberStarted && AltNumber > 0) {
         PendingKey = AltNumber;
         ExtendedPending = false;
         AltNumberStarted = false;

@@ -36,11 +36,6 @@ constexpr uint32_t kMaxModifiers = 256;  // 1 + all eight bits
 constexpr uint32_t kPress = 1;
 constexpr uint32_t kRelease = 3;  // 2, a repeat, counts as a press
 
-constexpr uint16_t kVkShift = 16;
-constexpr uint16_t kVkControl = 17;
-constexpr uint16_t kVkCapsLock = 20;
-constexpr uint16_t kVkNumLock = 144;
-constexpr uint16_t kVkScrollLock = 145;
 constexpr uint16_t kScanLeftShift = 42;
 constexpr uint16_t kScanRightShift = 54;
 constexpr uint16_t kScanCtrl = 29;
@@ -129,25 +124,25 @@ KeyEvent KeypadPress(const KeypadKey& key, bool numLock) {
 bool FunctionalKey(char32_t code, bool numLock, KeyEvent& event) {
   switch (code) {
     case kCapsLockCode:
-      event = KeyPress(kVkCapsLock, kScanCapsLock);
+      event = KeyPress(VirtualKey::kCapsLock, kScanCapsLock);
       return true;
     case kScrollLockCode:
-      event = KeyPress(kVkScrollLock, kScanScrollLock);
+      event = KeyPress(VirtualKey::kScrollLock, kScanScrollLock);
       return true;
     case kNumLockCode:
-      event = KeyPress(kVkNumLock, kScanNumLock);
+      event = KeyPress(VirtualKey::kNumLock, kScanNumLock);
       return true;
     case kLeftShiftCode:
-      event = KeyPress(kVkShift, kScanLeftShift);
+      event = KeyPress(VirtualKey::kShift, kScanLeftShift);
       return true;
     case kRightShiftCode:
-      event = KeyPress(kVkShift, kScanRightShift);
+      event = KeyPress(VirtualKey::kShift, kScanRightShift);
       return true;
     case kLeftCtrlCode:
-      event = KeyPress(kVkControl, kScanCtrl);
+      event = KeyPress(VirtualKey::kControl, kScanCtrl);
       return true;
     case kRightCtrlCode:
-      event = KeyPress(kVkControl, kScanCtrl, 0, kEnhanced);
+      event = KeyPress(VirtualKey::kControl, kScanCtrl, 0, kEnhanced);
       return true;
     case kLeftAltCode:
       event = KeyPress(VirtualKey::kAlt, ScanCode::kLeftAlt);

@@ -46,12 +46,7 @@ std::vector<KeyEvent> Decode(const std::string& bytes,
 }
 
 KeyEvent Press(const Expected& key) {
-  KeyEvent event;
-  event.virtualKey = key.virtualKey;
-  event.scanCode = key.scanCode;
-  event.character = key.character;
-  event.controlState = key.controlState;
-  return event;
+  return KeyPress(key.virtualKey, key.scanCode, key.character, key.controlState);
 }
 
 KeyEvent AltRelease() {
