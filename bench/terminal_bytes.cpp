@@ -9,10 +9,11 @@
 #include <string>
 
 #include "console/Crt.h"
-#include "console/TerminalDevice.h"
-#include "console/TerminalRenderer.h"
+#include "console/CrtDriver.h"
+#include "posix/TerminalDevice.h"
 #include "runtime/StandardStreams.h"
 #include "runtime/TextWrite.h"
+#include "terminal/TerminalRenderer.h"
 
 namespace {
 
@@ -51,7 +52,8 @@ int main() {
   SysInit();
   MeasuredDevice device(STDIN_FILENO, fileno(sink));
   device.Start();
-  CrtStart(device);
+  CrtAttach(device);
+  CrtTakeOverStreams();
 
   Window(1, 1, 80, kRows);
   TextBackground(15);

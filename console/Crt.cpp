@@ -1,15 +1,9 @@
 #include "Crt.h"
 
-#include "Keyboard.h"
-#include "runtime/IoResult.h"
-#include "runtime/StandardStreams.h"
-
 namespace {
 
 constexpr int kDefaultWidth = 80;
 constexpr int kDefaultHeight = 25;
-
-ConsoleDevice* device = nullptr;
 
 Rect WindowRect() {
   return Rect{static_cast<int>(WindMinX), static_cast<int>(WindMinY), static_cast<int>(WindMaxX),
@@ -24,11 +18,16 @@ void KeepInWindow(Point& cursor) {
     ++cursor.y;
   }
   while (cursor.y > static_cast<int>(WindMaxY)) {
-    device->ScrollUp(WindowRect(), Cell{' ', TextAttr});
+    CrtDevice().ScrollUp(WindowRect(), Cell{' ', TextAttr});
     --cursor.y;
   }
 }
 
+bool IsControlByte(char byte) {
+  return byte == 7 || byte == 8 || byte == 10 || byte == 13;
+}
+
+// The four bytes that move the cursor instead of filling a cell.
 void WriteChar(Point& cursor, uint8_t byte) {
   switch (byte) {
     case 7:  // bell: no sound, nothing written
@@ -42,26 +41,26 @@ void WriteChar(Point& cursor, uint8_t byte) {
     case 13:  // carriage return: to the window's left column
       cursor.x = static_cast<int>(WindMinX);
       break;
-    default:
-      device->WriteCells(cursor, std::string_view(reinterpret_cast<const char*>(&byte), 1),
-                         TextAttr);
-      ++cursor.x;
   }
   KeepInWindow(cursor);
 }
 
-bool IsControlByte(char byte) {
-  return byte == 7 || byte == 8 || byte == 10 || byte == 13;
+// Places the leading ordinary bytes of `bytes` that fit before the window's
+// right edge into cells, in one device call (the same as placing them one by
+// one), wraps or scrolls after them, and returns how many were placed.
+size_t PlaceRun(Point& cursor, std::string_view bytes) {
+  size_t run = 1;
+  if (cursor.x >= static_cast<int>(WindMinX) && cursor.x <= static_cast<int>(WindMaxX)) {
+    const size_t room = WindMaxX - static_cast<uint32_t>(cursor.x) + 1;
+    while (run < bytes.size() && run < room && !IsControlByte(bytes[run])) ++run;
+  }
+  CrtDevice().WriteCells(cursor, bytes.substr(0, run), TextAttr);
+  cursor.x += static_cast<int>(run);
+  KeepInWindow(cursor);
+  return run;
 }
 
 }  // namespace
-
-uint8_t TextAttr = 0x07;
-uint32_t WindMinX = 1, WindMinY = 1, WindMaxX = kDefaultWidth, WindMaxY = kDefaultHeight;
-
-ConsoleDevice& CrtDevice() {
-  return *device;
-}
 
 void TextColor(uint8_t color) {
   TextAttr = (TextAttr & 0x70) | (color & 0x8F);
@@ -80,12 +79,12 @@ void LowVideo() {
 }
 
 int GetScreenWidth() {
-  const Point size = device->GridSize();
+  const Point size = CrtDevice().GridSize();
   return size.x > 0 && size.y > 0 ? size.x : kDefaultWidth;
 }
 
 int GetScreenHeight() {
-  const Point size = device->GridSize();
+  const Point size = CrtDevice().GridSize();
   return size.x > 0 && size.y > 0 ? size.y : kDefaultHeight;
 }
 
@@ -95,26 +94,26 @@ void Window(uint8_t x1, uint8_t y1, uint8_t x2, uint8_t y2) {
   WindMinY = y1;
   WindMaxX = x2;
   WindMaxY = y2;
-  device->SetCursor({x1, y1});
-  device->Present();
+  CrtDevice().SetCursor({x1, y1});
+  CrtDevice().Present();
 }
 
 void ClrScr() {
-  device->FillRect(WindowRect(), Cell{' ', TextAttr});
-  device->SetCursor({static_cast<int>(WindMinX), static_cast<int>(WindMinY)});
-  device->Present();
+  CrtDevice().FillRect(WindowRect(), Cell{' ', TextAttr});
+  CrtDevice().SetCursor({static_cast<int>(WindMinX), static_cast<int>(WindMinY)});
+  CrtDevice().Present();
 }
 
 void GotoXY(int x, int y) {
   if (x < 1 || y < 1 || x > static_cast<int>(WindMaxX - WindMinX + 1) ||
       y > static_cast<int>(WindMaxY - WindMinY + 1))
     return;
-  device->SetCursor({x + static_cast<int>(WindMinX) - 1, y + static_cast<int>(WindMinY) - 1});
-  device->Present();
+  CrtDevice().SetCursor({x + static_cast<int>(WindMinX) - 1, y + static_cast<int>(WindMinY) - 1});
+  CrtDevice().Present();
 }
 
 void Delay(uint16_t milliseconds) {
-  device->Sleep(milliseconds);
+  CrtDevice().Sleep(milliseconds);
 }
 
 void WriteStr(Point& cursor, std::string_view bytes) {
@@ -122,35 +121,8 @@ void WriteStr(Point& cursor, std::string_view bytes) {
     if (IsControlByte(bytes.front())) {
       WriteChar(cursor, static_cast<uint8_t>(bytes.front()));
       bytes.remove_prefix(1);
-      continue;
+    } else {
+      bytes.remove_prefix(PlaceRun(cursor, bytes));
     }
-    // The cells up to the window's right edge go to the device in one piece;
-    // the result is the same as placing them one by one.
-    size_t run = 1;
-    if (cursor.x >= static_cast<int>(WindMinX) && cursor.x <= static_cast<int>(WindMaxX)) {
-      const size_t room = WindMaxX - static_cast<uint32_t>(cursor.x) + 1;
-      while (run < bytes.size() && run < room && !IsControlByte(bytes[run])) ++run;
-    }
-    device->WriteCells(cursor, bytes.substr(0, run), TextAttr);
-    cursor.x += static_cast<int>(run);
-    KeepInWindow(cursor);
-    bytes.remove_prefix(run);
   }
-}
-
-void CrtStart(ConsoleDevice& selected) {
-  device = &selected;
-  TextAttr = selected.CurrentAttribute();
-  const Rect visible = selected.VisibleArea();
-  WindMinX = static_cast<uint32_t>(visible.left);
-  WindMinY = static_cast<uint32_t>(visible.top);
-  WindMaxX = static_cast<uint32_t>(visible.right);
-  WindMaxY = static_cast<uint32_t>(visible.bottom);
-  ClearKeyboardState();
-  AssignCrt(Output);
-  Rewrite(Output);
-  IOCheck();
-  AssignCrt(Input);
-  Reset(Input);
-  IOCheck();
 }

@@ -1,7 +1,9 @@
-// The console driver of the text streams: Output's buffer is placed on the
-// screen by the character rules, Input's buffer is filled by the line editor.
+#include "CrtDriver.h"
+
 #include "Crt.h"
 #include "LineInput.h"
+#include "runtime/IoResult.h"
+#include "runtime/StandardStreams.h"
 
 namespace {
 
@@ -17,9 +19,11 @@ void CrtWrite(TextFile& file) {
   file.bufferPos = 0;
 }
 
-// Input's flush does nothing; closing only marks the file closed, which the
-// text-stream routines do themselves.
+// Input's flush does nothing.
 void CrtReturn(TextFile&) {}
+
+// Closing only marks the file closed, which the text-stream routines do themselves.
+void CrtClose(TextFile&) {}
 
 void CrtOpen(TextFile& file) {
   if (file.mode == FileMode::Output) {
@@ -29,7 +33,7 @@ void CrtOpen(TextFile& file) {
     file.transfer = CrtRead;
     file.flush = CrtReturn;
   }
-  file.close = CrtReturn;
+  file.close = CrtClose;
 }
 
 }  // namespace
@@ -38,4 +42,13 @@ void AssignCrt(TextFile& file) {
   file = TextFile{};
   file.bound = true;
   file.open = CrtOpen;
+}
+
+void CrtTakeOverStreams() {
+  AssignCrt(Output);
+  Rewrite(Output);
+  IOCheck();
+  AssignCrt(Input);
+  Reset(Input);
+  IOCheck();
 }

@@ -1,5 +1,5 @@
 // Start-up of the console unit for the process: the device it draws on and
-// the exit step that gives the terminal back.
+// the exit step that gives the console back. Each platform's backend defines it.
 #pragma once
 
 /// Starts the console unit on the process's terminal (standard input and

@@ -1,14 +1,8 @@
 #include "Keyboard.h"
 
-#include "Crt.h"
-#include "KeyLayout.h"
+#include "CrtState.h"
+#include "KeyCodes.h"
 #include "runtime/FatalError.h"
-
-uint8_t PendingKey = 0;
-bool ExtendedPending = false;
-bool AltNumberStarted = false;
-uint8_t AltNumber = 0;
-bool CheckEOF = false;
 
 namespace {
 
@@ -163,13 +157,6 @@ bool TakePress(const KeyEvent& event) {
 }
 
 }  // namespace
-
-void ClearKeyboardState() {
-  PendingKey = 0;
-  ExtendedPending = false;
-  AltNumberStarted = false;
-  AltNumber = 0;
-}
 
 uint8_t RemapScanCode(uint16_t scanCode, uint32_t controlState, bool& ordinary) {
   ordinary = false;

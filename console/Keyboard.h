@@ -4,20 +4,8 @@
 
 #include <cstdint>
 
-#include "ConsoleDevice.h"
+#include "CrtState.h"
 
-/// The key code waiting to be delivered; 0 means none.
-extern uint8_t PendingKey;
-/// The waiting code belongs to an extended key: a 0 is delivered before it.
-extern bool ExtendedPending;
-/// A character code being composed with Alt held and the keypad's digit keys.
-extern bool AltNumberStarted;
-extern uint8_t AltNumber;
-/// Whether Ctrl+Z ends line input; nothing in the program sets it.
-extern bool CheckEOF;
-
-/// Clears the keyboard state, as at start-up.
-void ClearKeyboardState();
 /// True when a key is waiting. Never waits; consumes the device's input events.
 bool KeyPressed();
 /// Waits for a key and returns its code; an extended key gives 0 and then its code.

@@ -1,6 +1,6 @@
 #include "FatalError.h"
 
-#include <unistd.h>
+#include <cstdlib>
 
 #include "IoResult.h"
 #include "Report.h"
@@ -27,7 +27,7 @@ void FlushAtExit(TextFile& file) {
 
 [[noreturn]] void EndOfRun() {
   // A fault or a fatal error inside the sequence itself ends the process at once.
-  if (ending) _exit(exitStatus);
+  if (ending) std::_Exit(exitStatus);
   ending = true;
   while (exitStepCount > 0) exitSteps[--exitStepCount]();
   if (ErrorAddr != nullptr) WriteReport(StdErr);
@@ -35,7 +35,7 @@ void FlushAtExit(TextFile& file) {
   FlushAtExit(ErrOutput);
   FlushAtExit(StdOut);
   FlushAtExit(StdErr);
-  _exit(exitStatus);
+  std::_Exit(exitStatus);
 }
 
 }  // namespace

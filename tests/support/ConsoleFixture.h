@@ -7,6 +7,7 @@
 #include <string>
 
 #include "console/Crt.h"
+#include "console/CrtDriver.h"
 #include "console/MemoryDevice.h"
 
 namespace testing_support {
@@ -40,7 +41,10 @@ KeyEvent EnterKey();
 class ConsoleTest : public ::testing::Test {
  protected:
   explicit ConsoleTest(int width = 80, int height = 25) : device_(width, height) {}
-  void SetUp() override { CrtStart(device_); }
+  void SetUp() override {
+    CrtAttach(device_);
+    CrtTakeOverStreams();
+  }
 
   /// Queues the presses of every byte of `text` as ordinary characters.
   void Type(std::string_view text);

@@ -1,0 +1,11 @@
+// The console driver of the text streams: Output's buffer is placed on the
+// screen by the character rules, Input's buffer is filled by the line editor.
+#pragma once
+
+#include "runtime/TextFile.h"
+
+/// Binds a text stream to the console driver.
+void AssignCrt(TextFile& file);
+/// Binds Output and Input to the console driver and opens them, each followed
+/// by the I/O check. The unit must be attached to its device first.
+void CrtTakeOverStreams();

@@ -1,0 +1,54 @@
+#include <unistd.h>
+
+#include "TerminalDevice.h"
+#include "TranscriptDevice.h"
+#include "console/CrtDriver.h"
+#include "console/CrtStartup.h"
+#include "console/CrtState.h"
+#include "runtime/FatalError.h"
+#include "runtime/StandardStreams.h"
+
+namespace {
+
+TerminalDevice& Terminal() {
+  static TerminalDevice device(STDIN_FILENO, STDOUT_FILENO);
+  return device;
+}
+
+TranscriptDevice& Transcript() {
+  static TranscriptDevice device(STDIN_FILENO, STDOUT_FILENO);
+  return device;
+}
+
+// A fatal error in the middle of a statement leaves its text so far in
+// Output's buffer; it is shown before the device closes.
+void ShowPendingOutput() {
+  if (Output.mode == FileMode::Output && Output.bufferPos > 0) Output.transfer(Output);
+}
+
+void ShutdownTerminal() {
+  ShowPendingOutput();
+  Terminal().Shutdown();
+}
+
+void FinishTranscript() {
+  ShowPendingOutput();
+  Transcript().Finish();
+}
+
+}  // namespace
+
+void CrtInit() {
+  // Without a terminal to draw on, the screen is kept in memory and leaves as
+  // plain text. The exit step is registered before the unit takes the streams
+  // over, so that every way out after this point closes the device.
+  if (isatty(STDOUT_FILENO)) {
+    Terminal().Start();
+    AddExitStep(ShutdownTerminal);
+    CrtAttach(Terminal());
+  } else {
+    AddExitStep(FinishTranscript);
+    CrtAttach(Transcript());
+  }
+  CrtTakeOverStreams();
+}

@@ -1,0 +1,88 @@
+// The terminal device: the console device on a POSIX terminal. Cells are kept
+// in a grid and drawn at each Present with cursor moves and colours, only where
+// they changed, in one write; keys come from the terminal's input bytes; a
+// resize redraws the whole screen. Start puts the terminal into the mode the
+// keyboard needs and Shutdown, safe inside a signal handler, puts it back.
+#pragma once
+
+#include <termios.h>
+
+#include <atomic>
+#include <string>
+
+#include "TerminalInput.h"
+#include "console/CellGrid.h"
+#include "console/ConsoleDevice.h"
+#include "terminal/TerminalRenderer.h"
+
+class TerminalDevice : public ConsoleDevice {
+ public:
+  /// A device reading keys from `inputFd` and drawing on `outputFd`; touches
+  /// neither until Start.
+  TerminalDevice(int inputFd, int outputFd);
+  ~TerminalDevice() override { Shutdown(); }
+  TerminalDevice(const TerminalDevice&) = delete;
+  TerminalDevice& operator=(const TerminalDevice&) = delete;
+
+  /// Takes the terminal's size and sets its modes: keys unechoed and unbuffered,
+  /// Ctrl+S, Ctrl+Q, Ctrl+Z and Ctrl+\ as keys, the keypad in application mode,
+  /// and full key events (releases, lone modifiers) where the terminal offers them.
+  /// On an output that is no terminal, the grid is 80 by 25 and no mode is set.
+  /// Nothing is drawn: the screen stays as it is until cells are written.
+  void Start();
+  /// Writes what is already prepared for the terminal, resets the colours,
+  /// leaves the keypad mode, turns the full key events off and restores the
+  /// terminal's settings; the last screen and the cursor stay; later Presents
+  /// send nothing. Async-signal-safe; does nothing after the first call.
+  void Shutdown();
+
+  /// The cells the program wants shown.
+  const CellGrid& Grid() const { return grid_; }
+
+  Point GridSize() override;
+  Rect VisibleArea() override;
+  uint8_t CurrentAttribute() override { return kTerminalAttribute; }
+  Point Cursor() override { return cursor_; }
+  void SetCursor(Point position) override { cursor_ = position; }
+  void WriteCells(Point at, std::string_view bytes, uint8_t attribute) override;
+  void FillRect(Rect area, Cell fill) override;
+  void ScrollUp(Rect area, Cell fill) override;
+  void Present() override;
+  uint32_t OutputCodePage() override { return codePage_; }
+  void SetOutputCodePage(uint32_t codePage) override { codePage_ = codePage; }
+  bool PollEvent(KeyEvent& event) override { return input_.Next(event); }
+  void WaitForEvent() override;
+  bool InputEnded() override { return input_.Ended(); }
+  void Sleep(uint32_t milliseconds) override;
+
+ private:
+  /// Light gray on black: a terminal cannot tell the colours it is using.
+  static constexpr uint8_t kTerminalAttribute = 0x07;
+  static constexpr int kFallbackWidth = 80;
+  static constexpr int kFallbackHeight = 25;
+
+  /// Takes a resize that was signalled: the grid gets the terminal's new size
+  /// and the whole screen is drawn again at the next Present.
+  void TakeResize();
+  /// Writes the bytes prepared in pending_ and empties it.
+  void WritePending();
+
+  int inputFd_;
+  int outputFd_;
+  TerminalInput input_;
+  CellGrid grid_;
+  TerminalRenderer renderer_;
+  Point cursor_{1, 1};
+  Point placedCursor_{1, 1};  // where the last Present left the terminal's cursor
+  uint32_t codePage_ = 65001;
+  bool isTerminal_ = false;
+  bool settingsSaved_ = false;
+  termios savedSettings_{};
+  std::string_view keyboardRestore_;  // turns the full key events off again
+  // Bytes prepared for the terminal. A signal handler's Shutdown writes what
+  // is left of them unless they are being changed just then.
+  std::string pending_;
+  std::atomic<size_t> pendingWritten_ = 0;
+  std::atomic<bool> pendingChanging_ = false;
+  std::atomic<bool> started_ = false;
+};

@@ -1,0 +1,99 @@
+#include "TerminalInput.h"
+
+#include <poll.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <climits>
+
+namespace {
+
+int64_t NowMilliseconds() {
+  using namespace std::chrono;
+  return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+// As much as one read takes; a paste longer than this is decoded over several calls.
+constexpr std::size_t kReadChunk = 256;
+
+}  // namespace
+
+bool TerminalInput::ReadOnce() {
+  char buffer[kReadChunk];
+  // poll with no timeout before each read keeps the read from blocking without
+  // touching the descriptor's flags, which other users of the fd may rely on.
+  for (;;) {
+    if (endOfInput_) return false;
+    pollfd entry = {fd_, POLLIN, 0};
+    const int ready = poll(&entry, 1, 0);
+    if (ready < 0 && errno == EINTR) continue;
+    if (ready <= 0) return false;
+    const ssize_t count = read(fd_, buffer, sizeof buffer);
+    if (count < 0 && (errno == EINTR || errno == EAGAIN)) return false;
+    if (count <= 0) {
+      // End of file, or an error such as EIO on a hung-up terminal: no more input will come.
+      endOfInput_ = true;
+      decoder_.Flush();
+      return false;
+    }
+    decoder_.Feed(std::string_view(buffer, static_cast<std::size_t>(count)), NowMilliseconds());
+    return true;
+  }
+}
+
+void TerminalInput::ReadAvailable() {
+  // Reading stops once an event is ready, so a long paste is not buffered whole.
+  while (!decoder_.Ready() && ReadOnce()) {
+  }
+}
+
+bool TerminalInput::Take(KeyEvent& event) {
+  if (decoder_.Next(event)) return true;
+  ReadAvailable();
+  decoder_.Expire(NowMilliseconds());
+  return decoder_.Next(event);
+}
+
+bool TerminalInput::Next(KeyEvent& event) {
+  constexpr uint8_t kControlC = 3;
+  while (Take(event)) {
+    // With full key events the terminal sends Ctrl+C as a key instead of
+    // interrupting; it interrupts here, as the terminal would have.
+    const bool interrupt = decoder_.Protocol() != KeyProtocol::kLegacy && event.keyDown &&
+                           event.character == kControlC && (event.controlState & KeyState::kCtrl);
+    if (!interrupt) return true;
+    raise(SIGINT);
+  }
+  return false;
+}
+
+KeyProtocol TerminalInput::NegotiateProtocol(const std::function<void(std::string_view)>& send) {
+  send(KeyboardNegotiation::kQueries);
+  KeyboardNegotiation negotiation(NowMilliseconds());
+  for (int64_t now = NowMilliseconds(); !negotiation.Finished(now); now = NowMilliseconds()) {
+    pollfd entry = {fd_, POLLIN, 0};
+    const int ready = poll(&entry, 1, static_cast<int>(negotiation.Deadline() - now));
+    if (ready < 0 && errno != EINTR) break;
+    if (ready > 0) ReadOnce();
+    if (endOfInput_) break;
+    TerminalReply reply;
+    while (decoder_.NextReply(reply)) negotiation.Take(reply);
+  }
+  const KeyProtocol protocol = negotiation.Decision();
+  send(KeyboardNegotiation::EnableSequence(protocol));
+  decoder_.SetProtocol(protocol);
+  return protocol;
+}
+
+int TerminalInput::TimeoutMilliseconds() const {
+  if (decoder_.Ready()) return 0;
+  if (!decoder_.Holding()) return -1;
+  const int64_t left = decoder_.Deadline() - NowMilliseconds();
+  return left <= 0 ? 0 : left > INT_MAX ? INT_MAX : static_cast<int>(left);
+}
+
+bool TerminalInput::Ended() const {
+  return endOfInput_ && decoder_.Empty();
+}

@@ -1,0 +1,49 @@
+// Key events from a terminal's input bytes (or from any byte stream standing in
+// for a terminal, such as a pipe): reads what has arrived without blocking,
+// decodes it with KeyDecoder, and tells a waiting caller how long it may sleep
+// before a pending lone Esc must be delivered. At start-up it can ask the
+// terminal for full key events (presses, releases, lone modifiers) and turn them on.
+#pragma once
+
+#include <functional>
+#include <string_view>
+
+#include "console/ConsoleDevice.h"
+#include "terminal/KeyDecoder.h"
+#include "terminal/KeyboardProtocol.h"
+
+class TerminalInput {
+ public:
+  /// Decodes the bytes of `fd` by the sequences of `variant`; the fd's flags are left as they are.
+  explicit TerminalInput(int fd, TerminalVariant variant = TerminalVariant::kXterm)
+      : fd_(fd), decoder_(variant) {}
+
+  int Fd() const { return fd_; }
+  /// Reads the bytes that have arrived (never blocking) and takes the next
+  /// decoded event; false when none is complete yet.
+  bool Next(KeyEvent& event);
+  /// How long a wait may sleep before Next has something to deliver without
+  /// new input (a lone Esc whose timeout runs out): -1 for no limit, in milliseconds.
+  int TimeoutMilliseconds() const;
+  /// True once the input has ended (end of file, hang-up) and no event is left.
+  bool Ended() const;
+
+  /// Sends the queries through `send`, waits a bounded time for the answers,
+  /// turns on the best key reporting the terminal offers and decodes by it from
+  /// then on; returns it. Keys typed meanwhile are kept, answers are never keys.
+  KeyProtocol NegotiateProtocol(const std::function<void(std::string_view)>& send);
+  /// The key reporting in use.
+  KeyProtocol Protocol() const { return decoder_.Protocol(); }
+
+ private:
+  /// Reads what has arrived until an event is ready.
+  void ReadAvailable();
+  /// One read of what has arrived; false when nothing was waiting or the input has ended.
+  bool ReadOnce();
+  /// Takes the next decoded event, reading what has arrived first when none is waiting.
+  bool Take(KeyEvent& event);
+
+  int fd_;
+  bool endOfInput_ = false;
+  KeyDecoder decoder_;
+};

@@ -1,0 +1,144 @@
+#include "runtime/FileDriver.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "runtime/IoResult.h"
+#include "runtime/OsErrors.h"
+#include "runtime/Win1250.h"
+
+namespace {
+
+constexpr uint16_t kAccessDenied = 5;
+constexpr uint16_t kInvalidName = 123;
+constexpr uint16_t kShortWrite = 101;
+
+// For a missing file: whether the directory part of the path is missing instead.
+bool DirectoryMissing(const char* path) {
+  const char* slash = std::strrchr(path, '/');
+  if (slash == nullptr || slash == path) return false;
+  char directory[4 * ShortString::kCapacity + 1];
+  const size_t length = static_cast<size_t>(slash - path);
+  std::memcpy(directory, path, length);
+  directory[length] = '\0';
+  struct stat info;
+  return stat(directory, &info) != 0 || !S_ISDIR(info.st_mode);
+}
+
+void FailFromErrno(int error, const char* path = nullptr) {
+  InOutRes = IoResultFromErrno(error, error == ENOENT && path != nullptr && DirectoryMissing(path));
+}
+
+// Opens for reading only. Only regular files open: a directory, a FIFO or a
+// device would block or mean nothing as a matrix file. While the file is open
+// it carries a shared lock, so cooperating writers keep away from it.
+void OpenForReading(TextFile& file, const char* path) {
+  const int fd = open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) return FailFromErrno(errno, path);
+  struct stat info;
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    close(fd);
+    InOutRes = kAccessDenied;
+    return;
+  }
+  struct flock lock = {};
+  lock.l_type = F_RDLCK;
+  lock.l_whence = SEEK_SET;
+  if (fcntl(fd, F_SETFL, 0) != 0 || fcntl(fd, F_SETLK, &lock) != 0) {
+    const int error = errno;
+    close(fd);
+    return FailFromErrno(error);
+  }
+  file.handle = fd;
+}
+
+void OpenForWriting(TextFile& file, const char* path) {
+  const int fd = open(path, O_WRONLY | O_CREAT | O_TRUNC | O_NOCTTY | O_CLOEXEC, 0666);
+  if (fd < 0) return FailFromErrno(errno, path);
+  file.handle = fd;
+}
+
+void FileOpen(TextFile& file) {
+  char path[4 * ShortString::kCapacity + 1];
+  if (!FileSystemName(file.name, path)) {
+    InOutRes = kInvalidName;
+    return;
+  }
+  if (file.mode == FileMode::Input)
+    OpenForReading(file, path);
+  else
+    OpenForWriting(file, path);
+}
+
+void FileRead(TextFile& file) {
+  ssize_t count;
+  do count = read(file.handle, file.buffer, TextFile::kBufferSize);
+  while (count < 0 && errno == EINTR);
+  file.bufferPos = 0;
+  file.bufferEnd = count > 0 ? static_cast<uint16_t>(count) : 0;
+  // A broken pipe ends the data like the end of a file.
+  if (count < 0 && errno != EPIPE) FailFromErrno(errno);
+}
+
+void FileWrite(TextFile& file) {
+  const char* next = file.buffer;
+  size_t left = file.bufferPos;
+  file.bufferPos = 0;
+  while (left > 0) {
+    const ssize_t count = write(file.handle, next, left);
+    if (count < 0 && errno == EINTR) continue;
+    if (count < 0) return FailFromErrno(errno);
+    if (count == 0) {
+      InOutRes = kShortWrite;
+      return;
+    }
+    next += count;
+    left -= static_cast<size_t>(count);
+  }
+}
+
+void FileClose(TextFile& file) {
+  if (close(file.handle) != 0 && errno != EINTR) FailFromErrno(errno);
+  file.handle = -1;
+}
+
+// A plain file's flush at the end of a statement, and a standard handle's open.
+void DoNothing(TextFile&) {}
+
+}  // namespace
+
+bool FileSystemName(const ShortString& name, char (&path)[4 * ShortString::kCapacity + 1]) {
+  int length = 0;
+  for (char c : name.View()) {
+    const auto byte = static_cast<uint8_t>(c);
+    if (byte == 0) return false;
+    const char32_t codePoint = byte == '\\' ? U'/' : Win1250ToUnicode(byte);
+    // The five undefined bytes have no character of their own: U+FFFD stands for them.
+    length += EncodeUtf8(codePoint != 0 ? codePoint : U'\uFFFD', path + length);
+  }
+  path[length] = '\0';
+  return true;
+}
+
+void BindFileDriver(TextFile& file) {
+  file.open = FileOpen;
+  file.close = FileClose;
+  // The transfer and flush depend on the mode; both are set when the file opens.
+  file.transfer = [](TextFile& f) { f.mode == FileMode::Input ? FileRead(f) : FileWrite(f); };
+  file.flush = DoNothing;
+}
+
+void OpenStandardHandle(TextFile& file, int handle, FileMode mode, bool flushEveryWrite) {
+  file = TextFile{};
+  file.bound = true;
+  file.handle = handle;
+  file.mode = mode;
+  file.open = DoNothing;
+  file.close = FileClose;
+  file.transfer = mode == FileMode::Input ? FileRead : FileWrite;
+  file.flush = flushEveryWrite ? FileWrite : DoNothing;
+}

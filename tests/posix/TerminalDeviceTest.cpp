@@ -1,0 +1,116 @@
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <optional>
+#include <string>
+
+#include "posix/TerminalDevice.h"
+
+namespace {
+
+// A terminal device drawing into a pipe, which is no terminal: an 80 by 25
+// grid and no terminal modes, so the bytes it sends can be read back exactly.
+class TerminalDeviceOnPipe : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(pipe(output_), 0);
+    ASSERT_EQ(fcntl(output_[0], F_SETFL, O_NONBLOCK), 0);
+    device_.emplace(-1, output_[1]);
+    device_->Start();
+  }
+  void TearDown() override {
+    device_.reset();
+    close(output_[0]);
+    close(output_[1]);
+  }
+
+  std::string Sent() {
+    std::string bytes;
+    char buffer[4096];
+    ssize_t count;
+    while ((count = read(output_[0], buffer, sizeof buffer)) > 0)
+      bytes.append(buffer, static_cast<size_t>(count));
+    return bytes;
+  }
+
+  int output_[2] = {-1, -1};
+  std::optional<TerminalDevice> device_;
+};
+
+TEST_F(TerminalDeviceOnPipe, StartsWithTheFallbackGridAndSendsNothing) {
+  EXPECT_EQ(device_->GridSize(), (Point{80, 25}));
+  EXPECT_EQ(device_->VisibleArea(), (Rect{1, 1, 80, 25}));
+  EXPECT_EQ(device_->CurrentAttribute(), 0x07);
+  device_->SetCursor({1, 1});
+  device_->Present();
+  EXPECT_EQ(Sent(), "");
+}
+
+TEST_F(TerminalDeviceOnPipe, PresentSendsOnlyTheChangesAndTheCursorWhenItMoved) {
+  device_->WriteCells({3, 2}, "ab", 0x70);
+  device_->SetCursor({5, 2});
+  device_->Present();
+  EXPECT_EQ(Sent(), "\x1b[2;3H\x1b[0;30;47mab");
+  device_->Present();
+  EXPECT_EQ(Sent(), "");
+
+  device_->SetCursor({1, 1});
+  device_->Present();
+  EXPECT_EQ(Sent(), "\x1b[1;1H");
+
+  device_->WriteCells({3, 2}, "ac", 0x70);
+  device_->Present();
+  EXPECT_EQ(Sent(), "\x1b[2;4Hc\x1b[1;1H");
+}
+
+TEST_F(TerminalDeviceOnPipe, ClearingInTheStartingColoursStillDrawsTheCells) {
+  device_->FillRect({1, 1, 3, 1}, Cell{' ', 0x07});
+  device_->Present();
+  EXPECT_EQ(Sent(), "\x1b[1;1H\x1b[0;37;40m   \x1b[1;1H");
+}
+
+TEST_F(TerminalDeviceOnPipe, AFullWidthScrollSendsEarlierCellsFirstThenTheScrollRegion) {
+  device_->FillRect({1, 20, 80, 23}, Cell{' ', 0x20});
+  device_->Present();
+  Sent();
+  device_->WriteCells({1, 23}, "x", 0x20);
+  device_->ScrollUp({1, 20, 80, 23}, Cell{'-', 0x20});
+  device_->SetCursor({1, 23});
+  device_->Present();
+  EXPECT_EQ(Sent(),
+            "\x1b[23;1Hx\x1b[20;23r\x1b[1S\x1b[r\x1b[23;1H" + std::string(80, '-') + "\x1b[23;1H");
+  EXPECT_EQ(device_->Grid().RowText(22, 1, 1), "x");
+}
+
+TEST_F(TerminalDeviceOnPipe, APartialWidthScrollIsDrawnAsChangedCells) {
+  device_->FillRect({11, 4, 50, 6}, Cell{' ', 0x17});
+  device_->WriteCells({11, 6}, "ab", 0x17);
+  device_->Present();
+  Sent();
+  device_->ScrollUp({11, 4, 50, 6}, Cell{' ', 0x17});
+  device_->Present();
+  EXPECT_EQ(Sent(), "\x1b[5;11Hab\x1b[6;11H  \x1b[1;1H");
+}
+
+TEST_F(TerminalDeviceOnPipe, ShutdownResetsTheColoursOnceAndThenSendsNothingMore) {
+  device_->Shutdown();
+  EXPECT_EQ(Sent(), "\x1b[0m");
+  device_->Shutdown();
+  device_->WriteCells({1, 1}, "late", 0x70);
+  device_->Present();
+  EXPECT_EQ(Sent(), "");
+}
+
+TEST_F(TerminalDeviceOnPipe, ShutdownSendsWhatAScrollLeftPendingAndPlacesTheCursor) {
+  device_->FillRect({1, 1, 80, 25}, Cell{' ', 0x07});
+  device_->Present();
+  Sent();
+  device_->WriteCells({1, 25}, "z", 0x07);
+  device_->ScrollUp({1, 1, 80, 25}, Cell{' ', 0x07});
+  device_->SetCursor({2, 24});
+  device_->Shutdown();
+  EXPECT_EQ(Sent(), "\x1b[25;1Hz\x1b[1S\x1b[24;2H\x1b[0m");
+}
+
+}  // namespace

@@ -1,0 +1,78 @@
+// The start-up negotiation over a pipe standing in for a terminal: what is
+// sent, the bounded wait, the reporting chosen, and keys typed meanwhile kept.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <string>
+
+#include "posix/TerminalInput.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using std::chrono::milliseconds;
+
+class TerminalInputNegotiationTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_EQ(pipe(fds_), 0); }
+  void TearDown() override {
+    close(fds_[0]);
+    close(fds_[1]);
+  }
+  void Answer(const std::string& bytes) {
+    ASSERT_EQ(write(fds_[1], bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+  }
+  // Negotiates, keeping what was sent and how long it took.
+  KeyProtocol Negotiate(TerminalInput& input) {
+    const Clock::time_point start = Clock::now();
+    const KeyProtocol protocol =
+        input.NegotiateProtocol([this](std::string_view bytes) { sent_ += bytes; });
+    elapsed_ = std::chrono::duration_cast<milliseconds>(Clock::now() - start);
+    return protocol;
+  }
+
+  int fds_[2];
+  std::string sent_;
+  milliseconds elapsed_{};
+};
+
+TEST_F(TerminalInputNegotiationTest, AKittyTerminalGetsItsFlagsPushed) {
+  TerminalInput input(fds_[0]);
+  Answer("x\x1b[?0u\x1b[?9001;0$y\x1b[?62c");
+  EXPECT_EQ(Negotiate(input), KeyProtocol::kKitty);
+  EXPECT_EQ(input.Protocol(), KeyProtocol::kKitty);
+  EXPECT_EQ(sent_, "\x1b[?u\x1b[?9001$p\x1b[c\x1b[>10u");
+  EXPECT_LT(elapsed_, milliseconds(KeyboardNegotiation::kAnswerTimeoutMilliseconds));
+  // The key typed before the answers is kept; keys decode as kitty's from now on.
+  Answer("\x1b[57441;2u");
+  KeyEvent event;
+  ASSERT_TRUE(input.Next(event));
+  EXPECT_EQ(event.character, 'x');
+  ASSERT_TRUE(input.Next(event));
+  EXPECT_EQ(event.virtualKey, 16);
+  EXPECT_FALSE(input.Next(event));
+}
+
+TEST_F(TerminalInputNegotiationTest, AWin32InputTerminalGetsTheModeSet) {
+  TerminalInput input(fds_[0]);
+  Answer("\x1b[?9001;2$y\x1b[?62c");
+  EXPECT_EQ(Negotiate(input), KeyProtocol::kWin32Input);
+  EXPECT_EQ(sent_, "\x1b[?u\x1b[?9001$p\x1b[c\x1b[?9001h");
+}
+
+TEST_F(TerminalInputNegotiationTest, ASilentTerminalCostsOnlyTheTimeout) {
+  TerminalInput input(fds_[0]);
+  EXPECT_EQ(Negotiate(input), KeyProtocol::kLegacy);
+  EXPECT_EQ(sent_, "\x1b[?u\x1b[?9001$p\x1b[c");
+  EXPECT_GE(elapsed_, milliseconds(KeyboardNegotiation::kAnswerTimeoutMilliseconds));
+  EXPECT_LT(elapsed_, milliseconds(KeyboardNegotiation::kAnswerTimeoutMilliseconds + 200));
+  // A late answer never shows as keys.
+  Answer("\x1b[?62cq");
+  KeyEvent event;
+  ASSERT_TRUE(input.Next(event));
+  EXPECT_EQ(event.character, 'q');
+  EXPECT_FALSE(input.Next(event));
+}
+
+}  // namespace

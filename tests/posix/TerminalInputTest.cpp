@@ -1,0 +1,156 @@
+// Terminal input over a pipe: bytes written come out as key events without
+// blocking, a lone Esc arrives after its timeout, and the end of input is
+// reported once everything before it has been delivered.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include "posix/TerminalInput.h"
+
+namespace {
+
+class TerminalInputTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_EQ(pipe(fds_), 0); }
+  void TearDown() override {
+    close(fds_[0]);
+    CloseWriter();
+  }
+
+  void Write(const std::string& bytes) {
+    ASSERT_EQ(write(fds_[1], bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+  }
+  void CloseWriter() {
+    if (fds_[1] >= 0) close(fds_[1]);
+    fds_[1] = -1;
+  }
+  int ReadEnd() const { return fds_[0]; }
+
+  // Every event that can be taken now, without waiting.
+  static std::vector<KeyEvent> TakeAll(TerminalInput& input) {
+    std::vector<KeyEvent> events;
+    KeyEvent event;
+    while (input.Next(event)) events.push_back(event);
+    return events;
+  }
+
+ private:
+  int fds_[2] = {-1, -1};
+};
+
+TEST_F(TerminalInputTest, BytesWrittenComeOutAsEvents) {
+  TerminalInput input(ReadEnd());
+  EXPECT_TRUE(TakeAll(input).empty());
+  EXPECT_EQ(input.TimeoutMilliseconds(), -1);
+  Write("a\x1b[Bz\r");
+  const std::vector<KeyEvent> events = TakeAll(input);
+  ASSERT_EQ(events.size(), 4u);
+  EXPECT_EQ(events[0].character, 'a');
+  EXPECT_EQ(events[1].virtualKey, 40);
+  EXPECT_EQ(events[1].controlState, KeyState::kEnhanced);
+  EXPECT_EQ(events[2].character, 'z');
+  EXPECT_EQ(events[3].character, '\r');
+  EXPECT_FALSE(input.Ended());
+  EXPECT_EQ(input.TimeoutMilliseconds(), -1);
+}
+
+TEST_F(TerminalInputTest, SequenceSplitAcrossWrites) {
+  TerminalInput input(ReadEnd());
+  Write("\x1b[1;5");
+  EXPECT_TRUE(TakeAll(input).empty());
+  const int timeout = input.TimeoutMilliseconds();
+  EXPECT_GE(timeout, 0);
+  EXPECT_LE(timeout, 25);
+  Write("D");
+  const std::vector<KeyEvent> events = TakeAll(input);
+  ASSERT_EQ(events.size(), 1u);
+  EXPECT_EQ(events[0].virtualKey, 37);
+  EXPECT_EQ(events[0].controlState, KeyState::kEnhanced | KeyState::kLeftCtrl);
+}
+
+TEST_F(TerminalInputTest, EndOfInputAfterTheLastEvent) {
+  TerminalInput input(ReadEnd());
+  Write("xy");
+  CloseWriter();
+  KeyEvent event;
+  ASSERT_TRUE(input.Next(event));
+  EXPECT_EQ(event.character, 'x');
+  EXPECT_FALSE(input.Ended());
+  ASSERT_TRUE(input.Next(event));
+  EXPECT_EQ(event.character, 'y');
+  EXPECT_FALSE(input.Next(event));
+  EXPECT_TRUE(input.Ended());
+  EXPECT_FALSE(input.Next(event));
+  EXPECT_TRUE(input.Ended());
+}
+
+TEST_F(TerminalInputTest, LoneEscAtEndOfInputIsDeliveredAtOnce) {
+  TerminalInput input(ReadEnd());
+  Write("q\x1b");
+  CloseWriter();
+  const std::vector<KeyEvent> events = TakeAll(input);
+  ASSERT_EQ(events.size(), 2u);
+  EXPECT_EQ(events[0].character, 'q');
+  EXPECT_EQ(events[1].virtualKey, 27);
+  EXPECT_EQ(events[1].character, 27);
+  EXPECT_TRUE(input.Ended());
+}
+
+TEST_F(TerminalInputTest, LoneEscArrivesWhenItsTimeoutRunsOut) {
+  using Clock = std::chrono::steady_clock;
+  TerminalInput input(ReadEnd());
+  const Clock::time_point written = Clock::now();
+  Write("\x1b");
+  // Wait as the terminal device does: sleep in poll until input or the timeout.
+  KeyEvent event;
+  int waits = 0;
+  while (!input.Next(event)) {
+    ASSERT_LT(++waits, 10) << "the wait spins";
+    const int timeout = input.TimeoutMilliseconds();
+    ASSERT_GE(timeout, 0);
+    pollfd entry = {input.Fd(), POLLIN, 0};
+    poll(&entry, 1, timeout);
+  }
+  const auto waited = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - written);
+  EXPECT_EQ(event.virtualKey, 27);
+  EXPECT_GE(waited.count(), 25);
+  EXPECT_LT(waited.count(), 1000);
+  EXPECT_EQ(input.TimeoutMilliseconds(), -1);
+}
+
+TEST_F(TerminalInputTest, ALongPasteArrivesWhole) {
+  TerminalInput input(ReadEnd());
+  std::string text;
+  for (int i = 0; i < 3000; ++i) text += static_cast<char>('a' + i % 26);
+  Write(text + "\xc5\xb1");
+  const std::vector<KeyEvent> events = TakeAll(input);
+  ASSERT_EQ(events.size(), text.size() + 1);
+  for (std::size_t i = 0; i < text.size(); ++i)
+    ASSERT_EQ(events[i].character, static_cast<uint8_t>(text[i])) << i;
+  EXPECT_EQ(events.back().character, 0xFB);
+}
+
+TEST_F(TerminalInputTest, LeavesTheDescriptorsFlagsAlone) {
+  const int flags = fcntl(ReadEnd(), F_GETFL);
+  TerminalInput input(ReadEnd());
+  Write("k");
+  KeyEvent event;
+  EXPECT_TRUE(input.Next(event));
+  EXPECT_FALSE(input.Next(event));
+  EXPECT_EQ(fcntl(ReadEnd(), F_GETFL), flags);
+}
+
+TEST_F(TerminalInputTest, LinuxConsoleVariant) {
+  TerminalInput input(ReadEnd(), TerminalVariant::kLinuxConsole);
+  Write("\x1bOQ");
+  const std::vector<KeyEvent> events = TakeAll(input);
+  ASSERT_EQ(events.size(), 1u);
+  EXPECT_EQ(events[0].character, '/');
+}
+
+}  // namespace

@@ -1,0 +1,82 @@
+// win32-input-mode records against the key events they carry, field by field,
+// and the keyboard's Alt+keypad composition fed by them.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "console/Keyboard.h"
+#include "support/ConsoleFixture.h"
+#include "terminal/KeyDecoder.h"
+
+namespace {
+
+using testing_support::EventOf;
+using testing_support::ExpectedKey;
+
+std::vector<KeyEvent> Decode(const std::string& bytes,
+                             KeyProtocol protocol = KeyProtocol::kWin32Input) {
+  KeyDecoder decoder;
+  decoder.SetProtocol(protocol);
+  decoder.Feed(bytes, 0);
+  std::vector<KeyEvent> events;
+  KeyEvent event;
+  while (decoder.Next(event)) events.push_back(event);
+  return events;
+}
+
+TEST(Win32InputKeysTest, RecordsCarryTheirFieldsAsSent) {
+  const std::vector<std::pair<std::string, ExpectedKey>> cases = {
+      {"\x1b[16;42;0;1;16;1_", {true, 16, 42, 0, 0x10, 1}},  // Shift down
+      {"\x1b[65;30;65;1;16;1_", {true, 65, 30, 'A', 0x10, 1}},
+      {"\x1b[16;42;0;0;0;1_", {false, 16, 42, 0, 0, 1}},  // Shift up
+      {"\x1b[65;30;97;0;0;1_", {false, 65, 30, 'a', 0, 1}},
+      {"\x1b[112;59;0;1;8;1_", {true, 112, 59, 0, 0x08, 1}},  // Ctrl+F1
+      {"\x1b[37;75;0;1;256;3_", {true, 37, 75, 0, 0x100, 3}},
+      {"\x1b[18;56;0;1;258;1_", {true, 18, 56, 0, 0x102, 1}},
+      {"\x1b[0;0;225;1;0;1_", {true, 0, 0, 0xE1, 0, 1}},   // á
+      {"\x1b[0;0;337;1;0;1_", {true, 0, 0, 0xF5, 0, 1}},   // ő
+      {"\x1b[0;0;8364;1;0;1_", {true, 0, 0, 0x80, 0, 1}},  // €
+      {"\x1b[0;0;20013;1;0;1_", {true, 0, 0, '?', 0, 1}},  // not in the code page
+      {"\x1b[0;0;55357;1;0;1_", {true, 0, 0, '?', 0, 1}},  // half of a surrogate pair
+      {"\x1b[_", {false, 0, 0, 0, 0, 1}},                  // every field by default
+      {"\x1b[65;;97;1_", {true, 65, 0, 'a', 0, 1}},
+  };
+  for (const auto& [bytes, key] : cases) {
+    SCOPED_TRACE(bytes.substr(1));
+    EXPECT_EQ(Decode(bytes), std::vector<KeyEvent>{EventOf(key)});
+  }
+}
+
+TEST(Win32InputKeysTest, MalformedRecordsAndRecordsUnaskedAreDropped) {
+  for (const std::string sequence : {
+           "\x1b[1;2;3;4;5;6;7_",  // seven fields
+           "\x1b[65:1;30_",        // a sub-parameter
+           "\x1b[70000;30;0;1;0;1_",
+       }) {
+    SCOPED_TRACE(sequence.substr(1));
+    const std::vector<KeyEvent> events = Decode(sequence + "\x1b[81;16;113;1;0;1_");
+    ASSERT_EQ(events.size(), 1u);
+    EXPECT_EQ(events[0].character, 'q');
+  }
+  EXPECT_TRUE(Decode("\x1b[65;30;97;1;0;1_", KeyProtocol::kLegacy).empty());
+}
+
+TEST(Win32InputKeysTest, AKeyWithAltIsNotFollowedByAMadeUpRelease) {
+  EXPECT_EQ(Decode("\x1b[88;45;120;1;2;1_").size(), 1u);
+}
+
+class Win32InputKeyboardTest : public testing_support::ConsoleTest {};
+
+TEST_F(Win32InputKeyboardTest, AltWithKeypadDigitsComposesACharacter) {
+  for (const KeyEvent& event : Decode("\x1b[18;56;0;1;34;1_"  // Alt down, Num Lock on
+                                      "\x1b[102;77;0;1;34;1_\x1b[102;77;0;0;34;1_"    // keypad 6
+                                      "\x1b[101;76;0;1;34;1_\x1b[101;76;0;0;34;1_"))  // keypad 5
+    Queue(event);
+  EXPECT_FALSE(KeyPressed());
+  for (const KeyEvent& event : Decode("\x1b[18;56;65;0;32;1_")) Queue(event);  // Alt up
+  EXPECT_EQ(ReadKey(), 65);
+  EXPECT_FALSE(KeyPressed());
+}
+
+}  // namespace
