@@ -1,3 +1,4 @@
+#include "ErrorCodes.h"
 #include "FatalError.h"
 #include "IoResult.h"
 #include "RangeCheck.h"
@@ -17,5 +18,5 @@ void IOCheckFailed() {
 }
 
 void RangeError() {
-  RaiseFatalError(201, __builtin_return_address(0), CallerFrame());
+  RaiseFatalError(RuntimeError::kRangeCheck, __builtin_return_address(0), CallerFrame());
 }

@@ -1,19 +1,23 @@
 #include "OsErrors.h"
 
+#include "ErrorCodes.h"
+
 uint16_t TranslateOsError(uint32_t windowsError) {
   switch (windowsError) {
-    case 32:   // sharing violation
-    case 145:  // directory not empty
-    case 183:  // already exists
-      return 5;
-    case 112:  // disk full
-      return 101;
-    case 206:  // file name too long
-      return 3;
+    case WindowsError::kSharingViolation:
+    case WindowsError::kDirectoryNotEmpty:
+    case WindowsError::kAlreadyExists:
+      return RuntimeError::kAccessDenied;
+    case WindowsError::kDiskFull:
+      return RuntimeError::kDiskWriteError;
+    case WindowsError::kFilenameTooLong:
+      return RuntimeError::kPathNotFound;
     default:
-      // Write-protected disk (19) up to general failure (31).
-      if (windowsError >= 19 && windowsError <= 31)
-        return static_cast<uint16_t>(windowsError + 131);
+      // The device errors, write-protected disk up to general failure, keep their order.
+      if (windowsError >= WindowsError::kWriteProtect &&
+          windowsError <= WindowsError::kGeneralFailure)
+        return static_cast<uint16_t>(RuntimeError::kDiskWriteProtected + windowsError -
+                                     WindowsError::kWriteProtect);
       return static_cast<uint16_t>(windowsError);
   }
 }

@@ -1,5 +1,6 @@
 #include "TextFile.h"
 
+#include "ErrorCodes.h"
 #include "FileDriver.h"
 #include "IoResult.h"
 #include "NumberParse.h"
@@ -14,16 +15,17 @@ bool Usable(TextFile& file, FileMode wanted) {
   if (InOutRes != 0) return false;
   if (file.mode == wanted) return true;
   if (file.mode == FileMode::Closed)
-    InOutRes = 103;
+    InOutRes = RuntimeError::kFileNotOpen;
   else
-    InOutRes = wanted == FileMode::Input ? 104 : 105;
+    InOutRes = wanted == FileMode::Input ? RuntimeError::kFileNotOpenForInput
+                                         : RuntimeError::kFileNotOpenForOutput;
   return false;
 }
 
 void Open(TextFile& file, FileMode mode) {
   if (InOutRes != 0) return;
   if (!file.bound) {
-    InOutRes = 102;
+    InOutRes = RuntimeError::kFileNotAssigned;
     return;
   }
   if (file.mode != FileMode::Closed) Close(file);
@@ -75,7 +77,7 @@ void Rewrite(TextFile& file) {
 void Close(TextFile& file) {
   if (InOutRes != 0) return;
   if (file.mode == FileMode::Closed) {
-    InOutRes = 103;
+    InOutRes = RuntimeError::kFileNotOpen;
     return;
   }
   if (file.mode == FileMode::Output && file.bufferPos > 0) file.transfer(file);
@@ -135,7 +137,7 @@ int32_t ReadInteger(TextFile& file) {
   if (InOutRes != 0) return 0;
   const auto value = ParseNumber(std::string_view(run, length));
   if (!value) {
-    InOutRes = 106;
+    InOutRes = RuntimeError::kInvalidNumericFormat;
     return 0;
   }
   return *value;

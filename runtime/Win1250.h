@@ -40,6 +40,15 @@ constexpr int UnicodeToWin1250(char32_t codePoint) {
   return -1;
 }
 
+/// The byte that stands for a character the code page lacks.
+inline constexpr uint8_t kWin1250Replacement = '?';
+
+/// The Windows-1250 byte of a code point; the replacement '?' when the code page has none.
+constexpr uint8_t Win1250Byte(char32_t codePoint) {
+  const int byte = UnicodeToWin1250(codePoint);
+  return byte < 0 ? kWin1250Replacement : static_cast<uint8_t>(byte);
+}
+
 /// Appends the UTF-8 form of a code point to `out` and returns the byte count (1 to 4).
 constexpr int EncodeUtf8(char32_t codePoint, char* out) {
   if (codePoint < 0x80) {

@@ -2,32 +2,8 @@
 
 #include "runtime/OsErrors.h"
 
-namespace {
-
-enum WindowsError : uint32_t {
-  kFileNotFound = 2,
-  kPathNotFound = 3,
-  kTooManyOpenFiles = 4,
-  kAccessDenied = 5,
-  kInvalidHandle = 6,
-  kNotEnoughMemory = 8,
-  kWriteProtect = 19,
-  kNotReady = 21,
-  kGeneralFailure = 31,
-  kSharingViolation = 32,
-  kInvalidParameter = 87,
-  kBrokenPipe = 109,
-  kDiskFull = 112,
-  kDirectoryNotEmpty = 145,
-  kAlreadyExists = 183,
-  kFilenameTooLong = 206,
-  kFileTooLarge = 223,
-  kCantResolveFilename = 1921,
-};
-
-}  // namespace
-
 uint32_t WindowsErrorFromErrno(int posixError, bool missingDirectory) {
+  using namespace WindowsError;
   switch (posixError) {
     case ENOENT:
       return missingDirectory ? kPathNotFound : kFileNotFound;

@@ -6,25 +6,13 @@
 #include <cstdint>
 #include <new>
 
+#include "runtime/ErrorCodes.h"
 #include "runtime/FatalError.h"
 #include "runtime/ProgramImage.h"
 
 namespace {
 
-enum FaultCode : uint16_t {
-  kDivisionByZero = 200,
-  kBoundsExceeded = 201,
-  kStackOverflow = 202,
-  kOutOfMemory = 203,
-  kFloatOverflow = 205,
-  kFloatUnderflow = 206,
-  kFloatInvalid = 207,
-  kIntegerOverflow = 215,
-  kAccessViolation = 216,
-  kControlC = 217,
-  kPrivilegedInstruction = 218,
-  kOtherFault = 255,
-};
+using namespace RuntimeError;
 
 // The kernel keeps a gap of this size below the stack that it never grows into.
 constexpr uintptr_t kStackGuardGap = uintptr_t{1} << 20;
@@ -59,7 +47,7 @@ uint16_t ArithmeticCode(int code) {
     case FPE_FLTINV:
       return kFloatInvalid;
     case FPE_FLTSUB:
-      return kBoundsExceeded;
+      return kRangeCheck;
     default:
       return kOtherFault;
   }

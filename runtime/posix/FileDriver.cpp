@@ -7,15 +7,12 @@
 #include <cerrno>
 #include <cstring>
 
+#include "runtime/ErrorCodes.h"
 #include "runtime/IoResult.h"
 #include "runtime/OsErrors.h"
 #include "runtime/Win1250.h"
 
 namespace {
-
-constexpr uint16_t kAccessDenied = 5;
-constexpr uint16_t kInvalidName = 123;
-constexpr uint16_t kShortWrite = 101;
 
 // For a missing file: whether the directory part of the path is missing instead.
 bool DirectoryMissing(const char* path) {
@@ -42,7 +39,7 @@ void OpenForReading(TextFile& file, const char* path) {
   struct stat info;
   if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
     close(fd);
-    InOutRes = kAccessDenied;
+    InOutRes = RuntimeError::kAccessDenied;
     return;
   }
   struct flock lock = {};
@@ -65,7 +62,7 @@ void OpenForWriting(TextFile& file, const char* path) {
 void FileOpen(TextFile& file) {
   char path[4 * ShortString::kCapacity + 1];
   if (!FileSystemName(file.name, path)) {
-    InOutRes = kInvalidName;
+    InOutRes = RuntimeError::kInvalidFileName;
     return;
   }
   if (file.mode == FileMode::Input)
@@ -93,7 +90,7 @@ void FileWrite(TextFile& file) {
     if (count < 0 && errno == EINTR) continue;
     if (count < 0) return FailFromErrno(errno);
     if (count == 0) {
-      InOutRes = kShortWrite;
+      InOutRes = RuntimeError::kDiskWriteError;
       return;
     }
     next += count;
