@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "CsiParameters.h"
 #include "KeyLayout.h"
 #include "Win32InputKeys.h"
 #include "runtime/Win1250.h"
@@ -13,11 +14,7 @@ constexpr char kEsc = '\x1b';
 constexpr char kCsiIntroducer = '[';
 constexpr char kSs3Introducer = 'O';
 
-// Bits of the xterm modifier parameter, which is 1 + these bits.
-constexpr int kModifierShift = 1;
-constexpr int kModifierAlt = 2;
-constexpr int kModifierCtrl = 4;
-constexpr int kMaxModifierParameter = 16;  // Meta (8) is accepted and ignored
+constexpr uint32_t kMaxModifierParameter = 16;  // Meta (8) is accepted and ignored
 constexpr int kMaxNumber = 999;
 constexpr int kMaxReplyNumber = 99999;
 // Answers kept for the negotiation; older ones nobody took are dropped.
@@ -61,17 +58,6 @@ KeyEvent CharacterPress(uint8_t character) {
   return event;
 }
 
-// The control-state bits of an xterm modifier parameter; false when it is out of range.
-bool ModifierState(int parameter, uint32_t& controlState) {
-  if (parameter < 1 || parameter > kMaxModifierParameter) return false;
-  const int bits = parameter - 1;
-  controlState = 0;
-  if (bits & kModifierShift) controlState |= KeyState::kShift;
-  if (bits & kModifierAlt) controlState |= KeyState::kLeftAlt;
-  if (bits & kModifierCtrl) controlState |= KeyState::kLeftCtrl;
-  return true;
-}
-
 // A control sequence split into its parts: parameter bytes, intermediate
 // bytes and the final byte, `length` bytes from the sequence's start.
 struct Sequence {
@@ -99,27 +85,21 @@ Sequence ScanSequence(std::string_view bytes, std::size_t start, bool final) {
 // Up to two numeric parameters separated by ';', each defaulting to 0; false
 // for anything else (sub-parameters, private markers, more numbers, a number above `limit`).
 bool Numbers(std::string_view parameters, int (&numbers)[2], int& count, int limit = kMaxNumber) {
-  numbers[0] = numbers[1] = 0;
-  count = parameters.empty() ? 0 : 1;
-  for (const char c : parameters) {
-    if (c == ';') {
-      if (count == 2) return false;
-      ++count;
-    } else if (c >= '0' && c <= '9') {
-      int& number = numbers[count - 1];
-      number = number * 10 + (c - '0');
-      if (number > limit) return false;
-    } else {
-      return false;
-    }
-  }
+  CsiParameters fields;
+  if (!ParseCsiParameters(parameters, static_cast<uint32_t>(limit), fields) || fields.count > 2 ||
+      !fields.Plain())
+    return false;
+  count = fields.count;
+  numbers[0] = static_cast<int>(fields.at[0][0]);
+  numbers[1] = static_cast<int>(fields.at[1][0]);
   return true;
 }
 
 Parsed WithModifier(std::size_t length, KeyEvent event, int modifier) {
-  uint32_t controlState = 0;
-  if (!ModifierState(modifier, controlState)) return Drop(length);
-  event.controlState |= controlState;
+  uint32_t bits = 0;
+  if (!ModifierBits(static_cast<uint32_t>(modifier), kMaxModifierParameter, bits))
+    return Drop(length);
+  event.controlState |= ModifierKeyState(bits);
   return Key(length, event);
 }
 
@@ -207,8 +187,8 @@ Parsed ParseCsi(std::string_view bytes, bool final, Context& context) {
     case '@':  // rxvt: Ctrl+Shift
       if (count != 1 || !CsiNumberKey(numbers[0], event)) return Drop(length);
       return WithModifier(length, event,
-                          1 + (sequence.final == '$' ? 0 : kModifierCtrl) +
-                              (sequence.final == '^' ? 0 : kModifierShift));
+                          1 + (sequence.final == '$' ? 0 : ModifierBit::kCtrl) +
+                              (sequence.final == '^' ? 0 : ModifierBit::kShift));
   }
   if (!CsiFinalKey(sequence.final, event)) return Drop(length);
   // CSI X, CSI m X, or CSI 1;m X. A cursor position report has another first
@@ -254,20 +234,19 @@ Parsed ParseUtf8(std::string_view bytes, bool final) {
     if (lead == 0xF0) low = 0x90;
     if (lead == 0xF4) high = 0x8F;
   } else {
-    return Key(1, AsciiKeyPress('?'));
+    return Key(1, AsciiKeyPress(kWin1250Replacement));
   }
   char32_t codePoint = lead & (0x3F >> extra);
   for (int k = 1; k <= extra; ++k) {
     if (static_cast<std::size_t>(k) == bytes.size())
-      return final ? Key(k, AsciiKeyPress('?')) : kIncomplete;
+      return final ? Key(k, AsciiKeyPress(kWin1250Replacement)) : kIncomplete;
     const auto next = static_cast<uint8_t>(bytes[k]);
-    if (next < low || next > high) return Key(k, AsciiKeyPress('?'));
+    if (next < low || next > high) return Key(k, AsciiKeyPress(kWin1250Replacement));
     low = 0x80;
     high = 0xBF;
     codePoint = (codePoint << 6) | (next & 0x3F);
   }
-  const int byte = UnicodeToWin1250(codePoint);
-  return Key(extra + 1, CharacterPress(byte < 0 ? '?' : static_cast<uint8_t>(byte)));
+  return Key(extra + 1, CharacterPress(Win1250Byte(codePoint)));
 }
 
 Parsed ParseKey(std::string_view bytes, bool final, Context& context);
@@ -355,7 +334,7 @@ void KeyDecoder::Emit(KeyEvent event) {
     KeyEvent release;
     release.keyDown = false;
     release.virtualKey = VirtualKey::kAlt;
-    release.scanCode = ScanCode::kLeftAlt;
+    release.scanCode = ScanCode::kAlt;
     events_.push_back(release);
   }
 }

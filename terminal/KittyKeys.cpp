@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "CsiParameters.h"
 #include "KeyLayout.h"
 #include "KeySequences.h"
 #include "runtime/Win1250.h"
@@ -25,52 +26,19 @@ constexpr char32_t kMaxCodePoint = 0x10FFFF;
 
 constexpr char32_t kBackspaceCode = 127;  // Enter, Tab and Esc are their control bytes
 
-// Bits of the modifier field, which is 1 + these bits.
-constexpr uint32_t kShiftBit = 1;
-constexpr uint32_t kAltBit = 2;
-constexpr uint32_t kCtrlBit = 4;
-constexpr uint32_t kCapsLockBit = 64;
-constexpr uint32_t kNumLockBit = 128;
-constexpr uint32_t kMaxModifiers = 256;  // 1 + all eight bits
+constexpr uint32_t kMaxModifiers = 256;  // 1 + all eight modifier bits
 
 constexpr uint32_t kPress = 1;
 constexpr uint32_t kRelease = 3;  // 2, a repeat, counts as a press
 
-constexpr uint16_t kScanLeftShift = 42;
-constexpr uint16_t kScanRightShift = 54;
-constexpr uint16_t kScanCtrl = 29;
-constexpr uint16_t kScanCapsLock = 58;
-constexpr uint16_t kScanNumLock = 69;
-constexpr uint16_t kScanScrollLock = 70;
-
 constexpr uint32_t kEnhanced = KeyState::kEnhanced;
 
-// The numbers of a sequence: three fields separated by ';', each of up to
-// three sub-fields separated by ':'; 0 where one is left out.
-struct Fields {
-  char32_t at[3][3] = {};
-};
-
-bool ParseFields(std::string_view parameters, Fields& fields) {
-  int field = 0;
-  int sub = 0;
-  char32_t ignored = 0;  // the text field may list more characters than the first, which counts
-  for (const char c : parameters) {
-    if (c == ';') {
-      if (++field == 3) return false;
-      sub = 0;
-    } else if (c == ':') {
-      ++sub;
-      if (sub == 3 && field != 2) return false;
-    } else if (c >= '0' && c <= '9') {
-      char32_t& value = sub < 3 ? fields.at[field][sub] : ignored;
-      value = value * 10 + static_cast<char32_t>(c - '0');
-      if (value > kMaxCodePoint) return false;
-    } else {
-      return false;
-    }
-  }
-  return true;
+// A sequence has up to three fields: the key, the modifiers with the event
+// type, and the text. The key and modifier fields have up to three sub-fields;
+// the text field may list more characters than the first, which counts.
+bool ValidShape(const CsiParameters& fields) {
+  return fields.count <= 3 && fields.subCount[0] <= CsiParameters::kMaxSubFields &&
+         fields.subCount[1] <= CsiParameters::kMaxSubFields;
 }
 
 // The keypad from KP_0 to KP_Begin. The digits and '.' are the editing keys
@@ -124,31 +92,31 @@ KeyEvent KeypadPress(const KeypadKey& key, bool numLock) {
 bool FunctionalKey(char32_t code, bool numLock, KeyEvent& event) {
   switch (code) {
     case kCapsLockCode:
-      event = KeyPress(VirtualKey::kCapsLock, kScanCapsLock);
+      event = KeyPress(VirtualKey::kCapsLock, ScanCode::kCapsLock);
       return true;
     case kScrollLockCode:
-      event = KeyPress(VirtualKey::kScrollLock, kScanScrollLock);
+      event = KeyPress(VirtualKey::kScrollLock, ScanCode::kScrollLock);
       return true;
     case kNumLockCode:
-      event = KeyPress(VirtualKey::kNumLock, kScanNumLock);
+      event = KeyPress(VirtualKey::kNumLock, ScanCode::kNumLock);
       return true;
     case kLeftShiftCode:
-      event = KeyPress(VirtualKey::kShift, kScanLeftShift);
+      event = KeyPress(VirtualKey::kShift, ScanCode::kLeftShift);
       return true;
     case kRightShiftCode:
-      event = KeyPress(VirtualKey::kShift, kScanRightShift);
+      event = KeyPress(VirtualKey::kShift, ScanCode::kRightShift);
       return true;
     case kLeftCtrlCode:
-      event = KeyPress(VirtualKey::kControl, kScanCtrl);
+      event = KeyPress(VirtualKey::kControl, ScanCode::kCtrl);
       return true;
     case kRightCtrlCode:
-      event = KeyPress(VirtualKey::kControl, kScanCtrl, 0, kEnhanced);
+      event = KeyPress(VirtualKey::kControl, ScanCode::kCtrl, 0, kEnhanced);
       return true;
     case kLeftAltCode:
-      event = KeyPress(VirtualKey::kAlt, ScanCode::kLeftAlt);
+      event = KeyPress(VirtualKey::kAlt, ScanCode::kAlt);
       return true;
     case kRightAltCode:
-      event = KeyPress(VirtualKey::kAlt, ScanCode::kLeftAlt, 0, kEnhanced);
+      event = KeyPress(VirtualKey::kAlt, ScanCode::kAlt, 0, kEnhanced);
       return true;
   }
   if (code < kKeypadFirstCode || code >= kKeypadFirstCode + std::size(kKeypad)) return false;
@@ -191,11 +159,6 @@ uint8_t ControlByte(char32_t c) {
   return 0;
 }
 
-uint8_t Win1250Byte(char32_t c) {
-  const int byte = UnicodeToWin1250(c);
-  return byte < 0 ? '?' : static_cast<uint8_t>(byte);
-}
-
 // The key event of a text key: its unshifted code, the key's shifted character
 // when the terminal names it, and the text the key types when it sends that.
 KeyEvent TextKey(char32_t code, char32_t shifted, char32_t text, uint32_t modifiers) {
@@ -208,14 +171,14 @@ KeyEvent TextKey(char32_t code, char32_t shifted, char32_t text, uint32_t modifi
     event.character = Win1250Byte(text);
     return event;
   }
-  const bool shift = modifiers & kShiftBit;
+  const bool shift = modifiers & ModifierBit::kShift;
   char32_t character = code;
   if (IsLetter(code)) {
-    if (shift != ((modifiers & kCapsLockBit) != 0)) character = UpperCase(code);
+    if (shift != ((modifiers & ModifierBit::kCapsLock) != 0)) character = UpperCase(code);
   } else if (shift) {
     character = shifted != 0 ? shifted : code < 0x80 ? ShiftedAscii(code) : code;
   }
-  if ((modifiers & kCtrlBit) && character < 0x80) {
+  if ((modifiers & ModifierBit::kCtrl) && character < 0x80) {
     event.character = ControlByte(character);
     return event;
   }
@@ -246,14 +209,15 @@ void ApplyCtrlToEditingKey(KeyEvent& event) {
 }  // namespace
 
 bool KittyKeys::Decode(std::string_view parameters, char final, KeyEvent& event) {
-  Fields fields;
-  if (!ParseFields(parameters, fields)) return false;
+  CsiParameters fields;
+  if (!ParseCsiParameters(parameters, kMaxCodePoint, fields) || !ValidShape(fields)) return false;
   const char32_t number = fields.at[0][0];
-  const uint32_t modifierField = fields.at[1][0] == 0 ? 1 : fields.at[1][0];
   const uint32_t eventType = fields.at[1][1] == 0 ? kPress : fields.at[1][1];
-  if (modifierField > kMaxModifiers || eventType > kRelease) return false;
-  const uint32_t modifiers = modifierField - 1;
-  const bool numLock = modifiers & kNumLockBit;
+  uint32_t modifiers = 0;
+  if (!ModifierBits(fields.at[1][0] == 0 ? 1 : fields.at[1][0], kMaxModifiers, modifiers) ||
+      eventType > kRelease)
+    return false;
+  const bool numLock = modifiers & ModifierBit::kNumLock;
 
   KeyEvent key;
   bool textKey = false;
@@ -292,19 +256,16 @@ bool KittyKeys::Decode(std::string_view parameters, char final, KeyEvent& event)
       rightCtrl_ = down;
       break;
   }
-  if (!(modifiers & kAltBit)) leftAlt_ = rightAlt_ = false;
-  if (!(modifiers & kCtrlBit)) leftCtrl_ = rightCtrl_ = false;
+  if (!(modifiers & ModifierBit::kAlt)) leftAlt_ = rightAlt_ = false;
+  if (!(modifiers & ModifierBit::kCtrl)) leftCtrl_ = rightCtrl_ = false;
 
-  uint32_t state = 0;
-  if (modifiers & kShiftBit) state |= KeyState::kShift;
-  if (modifiers & kAltBit)
-    state |= rightAlt_ && !leftAlt_ ? KeyState::kRightAlt : KeyState::kLeftAlt;
-  if (modifiers & kCtrlBit) {
-    state |= rightCtrl_ && !leftCtrl_ ? KeyState::kRightCtrl : KeyState::kLeftCtrl;
-    if (!textKey) ApplyCtrlToEditingKey(key);
-  }
-  if (modifiers & kCapsLockBit) state |= KeyState::kCapsLock;
-  if (numLock) state |= KeyState::kNumLock;
+  // The modifier bits do not tell left from right: the key held says which.
+  uint32_t state = ModifierKeyState(modifiers);
+  if ((state & KeyState::kLeftAlt) && rightAlt_ && !leftAlt_)
+    state ^= KeyState::kLeftAlt | KeyState::kRightAlt;
+  if ((state & KeyState::kLeftCtrl) && rightCtrl_ && !leftCtrl_)
+    state ^= KeyState::kLeftCtrl | KeyState::kRightCtrl;
+  if ((modifiers & ModifierBit::kCtrl) && !textKey) ApplyCtrlToEditingKey(key);
 
   event = key;
   event.keyDown = down;
