@@ -2,13 +2,13 @@
 
 #include "CrtState.h"
 #include "KeyCodes.h"
+#include "runtime/ErrorCodes.h"
 #include "runtime/FatalError.h"
 
 namespace {
 
-constexpr uint8_t kTab = 9;
-constexpr uint8_t kShiftTabCode = 15;
-constexpr uint16_t kControlCExit = 217;
+constexpr uint8_t kTabCharacter = 9;
+constexpr uint8_t kShiftTabCode = ScanCode::kTab;  // extended codes are scan codes by default
 
 bool IsLoneModifier(uint16_t virtualKey) {
   switch (virtualKey) {
@@ -27,51 +27,40 @@ bool IsLoneModifier(uint16_t virtualKey) {
 // The digit of a keypad digit key's scan code, or -1. The scan code alone
 // decides, so the cursor-block keys that share these codes count too.
 int KeypadDigit(uint16_t scanCode) {
-  switch (scanCode) {
-    case 82:
-      return 0;
-    case 79:
-      return 1;
-    case 80:
-      return 2;
-    case 81:
-      return 3;
-    case 75:
-      return 4;
-    case 76:
-      return 5;
-    case 77:
-      return 6;
-    case 71:
-      return 7;
-    case 72:
-      return 8;
-    case 73:
-      return 9;
-    default:
-      return -1;
-  }
+  for (int digit = 0; digit < 10; ++digit)
+    if (kKeypadDigitScanCodes[digit] == scanCode) return digit;
+  return -1;
 }
 
 uint8_t Code(int code) {
   return static_cast<uint8_t>(code);
 }
 
+bool Within(uint16_t scan, uint16_t first, uint16_t last) {
+  return scan >= first && scan <= last;
+}
+
+// The codes of keys in a run of consecutive scan codes: from `firstCode` on, in the same order.
+uint8_t InRun(uint16_t scan, uint16_t first, int firstCode) {
+  return Code(firstCode + scan - first);
+}
+
 uint8_t RemapWithAlt(uint16_t scan) {
-  if (scan >= 2 && scan <= 13) return Code(scan + 118);  // digit row: 120..131
-  if (scan >= 59 && scan <= 68) return Code(scan + 45);  // F1..F10: 104..113
-  if (scan >= 71 && scan <= 73) return Code(scan + 80);  // Home, Up, PgUp: 151..153
-  if (scan >= 79 && scan <= 83) return Code(scan + 80);  // End..Del: 159..163
-  if (scan == 87 || scan == 88) return Code(scan + 52);  // F11, F12: 139, 140
+  using namespace ScanCode;
+  if (Within(scan, k1, kEquals)) return InRun(scan, k1, 120);        // digit row: 120..131
+  if (Within(scan, kF1, kF10)) return InRun(scan, kF1, 104);         // 104..113
+  if (Within(scan, kHome, kPageUp)) return InRun(scan, kHome, 151);  // 151..153
+  if (Within(scan, kEnd, kDelete)) return InRun(scan, kEnd, 159);    // 159..163
+  if (Within(scan, kF11, kF12)) return InRun(scan, kF11, 139);       // 139, 140
   switch (scan) {
-    case 28:
-      return 166;  // Enter
-    case 53:
-      return 164;  // '/'
-    case 75:
-      return 155;  // Left
-    case 77:
-      return 157;  // Right
+    case kEnter:
+      return 166;
+    case kSlash:
+      return 164;
+    case kLeft:
+      return 155;
+    case kRight:
+      return 157;
     default:
       return Code(scan);
   }
@@ -81,36 +70,38 @@ uint8_t RemapWithCtrl(uint16_t scan, bool& ordinary) {
   // Home, Up, PgUp, keypad '-', Left, keypad 5, Right, keypad '+', End, Down, PgDn, Ins, Del.
   static constexpr uint8_t kCursorBlock[] = {119, 141, 132, 142, 115, 143, 116,
                                              78,  117, 145, 118, 146, 147};
-  if (scan >= 59 && scan <= 68) return Code(scan + 35);  // F1..F10: 94..103
-  if (scan >= 71 && scan <= 83) return kCursorBlock[scan - 71];
+  using namespace ScanCode;
+  if (Within(scan, kF1, kF10)) return InRun(scan, kF1, 94);  // 94..103
+  if (Within(scan, kHome, kDelete)) return kCursorBlock[scan - kHome];
   switch (scan) {
-    case 15:
-      return 148;  // Tab
-    case 28:
+    case kTab:
+      return 148;
+    case kEnter:
       ordinary = true;
-      return 10;  // Enter gives a line feed
-    case 53:
-      return 149;  // '/'
-    case 55:
-      return 150;  // keypad '*'
-    case 87:
-      return 137;  // F11
-    case 88:
-      return 138;  // F12
+      return 10;  // a line feed
+    case kSlash:
+      return 149;
+    case kMultiply:
+      return 150;
+    case kF11:
+      return 137;
+    case kF12:
+      return 138;
     default:
       return Code(scan);
   }
 }
 
 uint8_t RemapWithShift(uint16_t scan, bool& ordinary) {
-  if (scan >= 59 && scan <= 68) return Code(scan + 25);  // F1..F10: 84..93
+  using namespace ScanCode;
+  if (Within(scan, kF1, kF10)) return InRun(scan, kF1, 84);  // 84..93
   switch (scan) {
-    case 28:
+    case kEnter:
       ordinary = true;
       return 13;
-    case 87:
+    case kF11:
       return 135;
-    case 88:
+    case kF12:
       return 136;
     default:
       return Code(scan);
@@ -119,12 +110,12 @@ uint8_t RemapWithShift(uint16_t scan, bool& ordinary) {
 
 uint8_t RemapPlain(uint16_t scan, bool& ordinary) {
   switch (scan) {
-    case 28:
+    case ScanCode::kEnter:
       ordinary = true;
       return 13;
-    case 87:
+    case ScanCode::kF11:
       return 133;
-    case 88:
+    case ScanCode::kF12:
       return 134;
     default:
       return Code(scan);
@@ -138,7 +129,7 @@ bool TakePress(const KeyEvent& event) {
     bool ordinary = false;
     PendingKey = RemapScanCode(event.scanCode, state, ordinary);
     ExtendedPending = !ordinary;
-  } else if (event.character == kTab && (state & KeyState::kShift)) {
+  } else if (event.character == kTabCharacter && (state & KeyState::kShift)) {
     ExtendedPending = true;
     PendingKey = kShiftTabCode;
   } else {
@@ -193,7 +184,7 @@ uint8_t ReadKey() {
   // Sleeps in the device until input arrives; input that has ended for good
   // ends the run as an interrupted one would.
   while (!KeyPressed()) {
-    if (device.InputEnded()) RunError(kControlCExit);
+    if (device.InputEnded()) RunError(RuntimeError::kControlC);
     device.WaitForEvent();
   }
   if (ExtendedPending) {

@@ -10,19 +10,42 @@ struct KeyCap {
 };
 
 // The symbol keys: each position is one key, typing the first text's byte
-// alone and the second's with Shift.
+// alone and the second's with Shift. A digit key's virtual key is its digit,
+// a letter key's its capital letter.
 constexpr std::string_view kSymbols = "1234567890-=[];'`\\,./";
 constexpr std::string_view kShiftedSymbols = "!@#$%^&*()_+{}:\"~|<>?";
 constexpr KeyCap kSymbolKeys[] = {
-    {49, 2},   {50, 3},   {51, 4},   {52, 5},   {53, 6},   {54, 7},   {55, 8},
-    {56, 9},   {57, 10},  {48, 11},  {189, 12}, {187, 13}, {219, 26}, {221, 27},
-    {186, 39}, {222, 40}, {192, 41}, {220, 43}, {188, 51}, {190, 52}, {191, 53},
+    {'1', ScanCode::k1},
+    {'2', ScanCode::k2},
+    {'3', ScanCode::k3},
+    {'4', ScanCode::k4},
+    {'5', ScanCode::k5},
+    {'6', ScanCode::k6},
+    {'7', ScanCode::k7},
+    {'8', ScanCode::k8},
+    {'9', ScanCode::k9},
+    {'0', ScanCode::k0},
+    {VirtualKey::kOemMinus, ScanCode::kMinus},
+    {VirtualKey::kOemPlus, ScanCode::kEquals},
+    {VirtualKey::kOemLeftBracket, ScanCode::kLeftBracket},
+    {VirtualKey::kOemRightBracket, ScanCode::kRightBracket},
+    {VirtualKey::kOemSemicolon, ScanCode::kSemicolon},
+    {VirtualKey::kOemApostrophe, ScanCode::kApostrophe},
+    {VirtualKey::kOemGrave, ScanCode::kGrave},
+    {VirtualKey::kOemBackslash, ScanCode::kBackslash},
+    {VirtualKey::kOemComma, ScanCode::kComma},
+    {VirtualKey::kOemPeriod, ScanCode::kPeriod},
+    {VirtualKey::kOemSlash, ScanCode::kSlash},
 };
 static_assert(std::size(kSymbolKeys) == kSymbols.size());
 static_assert(kShiftedSymbols.size() == kSymbols.size());
 
-constexpr uint16_t kLetterScanCodes[26] = {30, 48, 46, 32, 18, 33, 34, 35, 23, 36, 37, 38, 50,
-                                           49, 24, 25, 16, 19, 31, 20, 22, 47, 17, 45, 21, 44};
+constexpr uint16_t kLetterScanCodes[26] = {
+    ScanCode::kA, ScanCode::kB, ScanCode::kC, ScanCode::kD, ScanCode::kE, ScanCode::kF,
+    ScanCode::kG, ScanCode::kH, ScanCode::kI, ScanCode::kJ, ScanCode::kK, ScanCode::kL,
+    ScanCode::kM, ScanCode::kN, ScanCode::kO, ScanCode::kP, ScanCode::kQ, ScanCode::kR,
+    ScanCode::kS, ScanCode::kT, ScanCode::kU, ScanCode::kV, ScanCode::kW, ScanCode::kX,
+    ScanCode::kY, ScanCode::kZ};
 
 KeyEvent LetterPress(char upperCase, uint8_t character, uint32_t controlState) {
   return KeyPress(static_cast<uint16_t>(upperCase), kLetterScanCodes[upperCase - 'A'], character,

@@ -53,7 +53,7 @@ KeyEvent AltRelease() {
   KeyEvent event;
   event.keyDown = false;
   event.virtualKey = VirtualKey::kAlt;
-  event.scanCode = ScanCode::kLeftAlt;
+  event.scanCode = ScanCode::kAlt;
   return event;
 }
 
