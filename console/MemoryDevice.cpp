@@ -1,11 +1,8 @@
 #include "MemoryDevice.h"
 
-MemoryDevice::MemoryDevice(int width, int height, uint8_t attribute)
-    : grid_(width, height, Cell{' ', attribute}), attribute_(attribute) {}
-
 void MemoryDevice::WriteCells(Point at, std::string_view bytes, uint8_t attribute) {
-  grid_.Write(at, bytes, attribute);
-  codePageOfLastWrite_ = codePage_;
+  GridDevice::WriteCells(at, bytes, attribute);
+  codePageOfLastWrite_ = OutputCodePage();
 }
 
 bool MemoryDevice::PollEvent(KeyEvent& event) {

@@ -1,7 +1,7 @@
 #include <unistd.h>
 
+#include "FdTranscriptDevice.h"
 #include "TerminalDevice.h"
-#include "TranscriptDevice.h"
 #include "console/CrtDriver.h"
 #include "console/CrtStartup.h"
 #include "console/CrtState.h"
@@ -15,8 +15,8 @@ TerminalDevice& Terminal() {
   return device;
 }
 
-TranscriptDevice& Transcript() {
-  static TranscriptDevice device(STDIN_FILENO, STDOUT_FILENO);
+FdTranscriptDevice& Transcript() {
+  static FdTranscriptDevice device(STDIN_FILENO, STDOUT_FILENO);
   return device;
 }
 

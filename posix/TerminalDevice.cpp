@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "runtime/posix/WholeCalls.h"
+
 namespace {
 
 // The terminal's type, which tells the Linux console's keypad from xterm's.
@@ -18,35 +20,15 @@ std::string_view TermName() {
   return term != nullptr ? term : "";
 }
 
-constexpr char kKeypadApplicationMode[] = "\x1b=";  // keypad keys send their own sequences
-constexpr char kKeypadNumericMode[] = "\x1b>";      // the keypad back to plain digits
-constexpr char kResetRendition[] = "\x1b[0m";       // the shell's text uncoloured again
+constexpr std::string_view kKeypadApplication = "\x1b=";  // keypad keys send their own sequences
+constexpr std::string_view kKeypadNumeric = "\x1b>";      // the keypad back to plain digits
+constexpr std::string_view kResetRendition = "\x1b[0m";   // the shell's text uncoloured again
 constexpr Point kNowhere{0, 0};
 
 volatile sig_atomic_t resizeSignalled = 0;
 
 void OnWindowChange(int) {
   resizeSignalled = 1;
-}
-
-// Writes all of `bytes` unless the terminal fails, adding each part written
-// to `progress`; async-signal-safe.
-void WriteAll(int fd, const char* bytes, size_t length, std::atomic<size_t>* progress = nullptr) {
-  while (length > 0) {
-    const ssize_t written = write(fd, bytes, length);
-    if (written > 0) {
-      bytes += written;
-      length -= static_cast<size_t>(written);
-      if (progress != nullptr) *progress += static_cast<size_t>(written);
-    } else if (written < 0 && errno == EINTR) {
-      continue;
-    } else if (written < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-      pollfd ready{fd, POLLOUT, 0};
-      poll(&ready, 1, -1);
-    } else {
-      return;  // a failed console write is not reported
-    }
-  }
 }
 
 // The terminal's size in cells; kNowhere when it cannot tell.
@@ -93,11 +75,11 @@ void TerminalDevice::Start() {
       // Asked only now that nothing is echoed, so the answers never show.
       if (KeyboardNegotiation::WorthAsking(TermName())) {
         const KeyProtocol protocol = input_.NegotiateProtocol(
-            [this](std::string_view bytes) { WriteAll(outputFd_, bytes.data(), bytes.size()); });
+            [this](std::string_view bytes) { WriteAll(outputFd_, bytes); });
         keyboardRestore_ = KeyboardNegotiation::RestoreSequence(protocol);
       }
     }
-    WriteAll(outputFd_, kKeypadApplicationMode, sizeof kKeypadApplicationMode - 1);
+    WriteAll(outputFd_, kKeypadApplication);
     // Restarting keeps reads and writes whole across a resize; the wait's
     // ppoll is never restarted, so it wakes for the redraw.
     struct sigaction action {};
@@ -115,15 +97,15 @@ void TerminalDevice::Shutdown() {
   if (!pendingChanging_) {
     const size_t written = pendingWritten_;
     if (written < pending_.size()) {
-      WriteAll(outputFd_, pending_.data() + written, pending_.size() - written);
+      WriteAll(outputFd_, std::string_view(pending_).substr(written));
       char move[TerminalRenderer::kMaxCursorMove];
       const int length = TerminalRenderer::FormatCursorMove(cursor_, move);
-      WriteAll(outputFd_, move, static_cast<size_t>(length));
+      WriteAll(outputFd_, std::string_view(move, static_cast<size_t>(length)));
     }
   }
-  WriteAll(outputFd_, kResetRendition, sizeof kResetRendition - 1);
-  if (isTerminal_) WriteAll(outputFd_, kKeypadNumericMode, sizeof kKeypadNumericMode - 1);
-  WriteAll(outputFd_, keyboardRestore_.data(), keyboardRestore_.size());
+  WriteAll(outputFd_, kResetRendition);
+  if (isTerminal_) WriteAll(outputFd_, kKeypadNumeric);
+  WriteAll(outputFd_, keyboardRestore_);
   if (settingsSaved_) tcsetattr(inputFd_, TCSANOW, &savedSettings_);
   errno = savedErrno;
 }
@@ -193,7 +175,7 @@ void TerminalDevice::Present() {
 }
 
 void TerminalDevice::WritePending() {
-  WriteAll(outputFd_, pending_.data(), pending_.size(), &pendingWritten_);
+  WriteAll(outputFd_, pending_, &pendingWritten_);
   pendingChanging_ = true;
   pending_.clear();
   pendingWritten_ = 0;
@@ -221,8 +203,5 @@ void TerminalDevice::WaitForEvent() {
 }
 
 void TerminalDevice::Sleep(uint32_t milliseconds) {
-  timespec remaining{static_cast<time_t>(milliseconds / 1000),
-                     static_cast<long>(milliseconds % 1000) * 1000000L};
-  while (nanosleep(&remaining, &remaining) != 0 && errno == EINTR) {
-  }
+  SleepMilliseconds(milliseconds);
 }

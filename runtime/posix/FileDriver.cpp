@@ -11,6 +11,7 @@
 #include "runtime/IoResult.h"
 #include "runtime/OsErrors.h"
 #include "runtime/Win1250.h"
+#include "runtime/posix/WholeCalls.h"
 
 namespace {
 
@@ -82,20 +83,11 @@ void FileRead(TextFile& file) {
 }
 
 void FileWrite(TextFile& file) {
-  const char* next = file.buffer;
-  size_t left = file.bufferPos;
+  const std::string_view bytes(file.buffer, file.bufferPos);
   file.bufferPos = 0;
-  while (left > 0) {
-    const ssize_t count = write(file.handle, next, left);
-    if (count < 0 && errno == EINTR) continue;
-    if (count < 0) return FailFromErrno(errno);
-    if (count == 0) {
-      InOutRes = RuntimeError::kDiskWriteError;
-      return;
-    }
-    next += count;
-    left -= static_cast<size_t>(count);
-  }
+  const int error = WriteAll(file.handle, bytes);
+  if (error < 0) InOutRes = RuntimeError::kDiskWriteError;
+  if (error > 0) FailFromErrno(error);
 }
 
 void FileClose(TextFile& file) {

@@ -7,7 +7,7 @@
 
 #include "console/Crt.h"
 #include "console/CrtDriver.h"
-#include "posix/TranscriptDevice.h"
+#include "posix/FdTranscriptDevice.h"
 #include "runtime/StandardStreams.h"
 #include "runtime/TextWrite.h"
 
@@ -19,7 +19,7 @@ class TranscriptDeviceTest : public ::testing::Test {
   void SetUp() override {
     ASSERT_EQ(pipe(keys_), 0);
     ASSERT_EQ(pipe(text_), 0);
-    device_ = std::make_unique<TranscriptDevice>(keys_[0], text_[1]);
+    device_ = std::make_unique<FdTranscriptDevice>(keys_[0], text_[1]);
     CrtAttach(*device_);
     CrtTakeOverStreams();
   }
@@ -44,7 +44,7 @@ class TranscriptDeviceTest : public ::testing::Test {
 
   int keys_[2];
   int text_[2];
-  std::unique_ptr<TranscriptDevice> device_;
+  std::unique_ptr<FdTranscriptDevice> device_;
 };
 
 TEST_F(TranscriptDeviceTest, ClearingWritesThePageUpToItsLastRowWithText) {
