@@ -1,6 +1,7 @@
 #include "LineInput.h"
 
 #include "Crt.h"
+#include "KeyCodes.h"
 #include "Keyboard.h"
 
 namespace {
@@ -18,12 +19,13 @@ enum Key : uint8_t {
   kExtended = 0,
 };
 
+// The extended codes of these keys are their scan codes.
 enum ExtendedKey : uint8_t {
-  kHome = 71,
-  kLeft = 75,
-  kRight = 77,
-  kEnd = 79,
-  kKeypadSlash = 53,
+  kHome = ScanCode::kHome,
+  kLeft = ScanCode::kLeft,
+  kRight = ScanCode::kRight,
+  kEnd = ScanCode::kEnd,
+  kKeypadSlash = ScanCode::kSlash,
 };
 
 class LineEditor {

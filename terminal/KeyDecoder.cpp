@@ -281,6 +281,15 @@ Parsed ParseKey(std::string_view bytes, bool final, Context& context) {
   return ParseUtf8(bytes, final);
 }
 
+// Takes the oldest item of `queue` into `item`; false when the queue is empty.
+template <typename T>
+bool TakeFront(std::deque<T>& queue, T& item) {
+  if (queue.empty()) return false;
+  item = queue.front();
+  queue.pop_front();
+  return true;
+}
+
 }  // namespace
 
 void KeyDecoder::Feed(std::string_view bytes, int64_t now) {
@@ -291,10 +300,7 @@ void KeyDecoder::Feed(std::string_view bytes, int64_t now) {
 }
 
 bool KeyDecoder::Next(KeyEvent& event) {
-  if (events_.empty()) return false;
-  event = events_.front();
-  events_.pop_front();
-  return true;
+  return TakeFront(events_, event);
 }
 
 void KeyDecoder::Expire(int64_t now) {
@@ -320,10 +326,7 @@ void KeyDecoder::Decode(bool final) {
 }
 
 bool KeyDecoder::NextReply(TerminalReply& reply) {
-  if (replies_.empty()) return false;
-  reply = replies_.front();
-  replies_.pop_front();
-  return true;
+  return TakeFront(replies_, reply);
 }
 
 void KeyDecoder::Emit(KeyEvent event) {

@@ -53,7 +53,8 @@ constexpr KeyEvent WithShift(KeyEvent event) {
   return event;
 }
 
-constexpr NamedKey kCsiFinalKeys[] = {
+// The final bytes that name the same keys after CSI and after SS3.
+constexpr NamedKey kCursorAndFunctionKeys[] = {
     {'A', kUp},
     {'B', kDown},
     {'C', kRight},
@@ -61,11 +62,14 @@ constexpr NamedKey kCsiFinalKeys[] = {
     {'H', kHome},
     {'F', kEnd},
     {'E', kKeypadCenter},
-    {'G', kKeypadCenter},  // the Linux console's keypad 5
     {'P', FunctionKey(1)},
     {'Q', FunctionKey(2)},
     {'R', FunctionKey(3)},
     {'S', FunctionKey(4)},
+};
+
+constexpr NamedKey kCsiFinalKeys[] = {
+    {'G', kKeypadCenter},  // the Linux console's keypad 5
     {'Z', WithShift(KeyPress(VirtualKey::kTab, ScanCode::kTab, '\t', 0))},  // Shift+Tab
     {'a', WithShift(kUp)},                                                  // rxvt's Shift+arrows
     {'b', WithShift(kDown)},
@@ -103,38 +107,13 @@ constexpr NamedKey kLinuxFunctionKeys[] = {
 };
 
 constexpr NamedKey kSs3Keys[] = {
-    {'A', kUp},
-    {'B', kDown},
-    {'C', kRight},
-    {'D', kLeft},
-    {'H', kHome},
-    {'F', kEnd},
-    {'E', kKeypadCenter},
-    {'P', FunctionKey(1)},
-    {'Q', FunctionKey(2)},
-    {'R', FunctionKey(3)},
-    {'S', FunctionKey(4)},
-    {'p', KeypadDigit(0)},
-    {'q', KeypadDigit(1)},
-    {'r', KeypadDigit(2)},
-    {'s', KeypadDigit(3)},
-    {'t', KeypadDigit(4)},
-    {'u', KeypadDigit(5)},
-    {'v', KeypadDigit(6)},
-    {'w', KeypadDigit(7)},
-    {'x', KeypadDigit(8)},
-    {'y', KeypadDigit(9)},
-    {'M', kKeypadEnter},
-    {'n', kKeypadDecimal},
-    {'o', kKeypadDivide},
-    {'j', kKeypadMultiply},
-    {'m', kKeypadSubtract},
-    {'k', kKeypadAdd},
+    {'p', KeypadDigit(0)},  {'q', KeypadDigit(1)},   {'r', KeypadDigit(2)},  {'s', KeypadDigit(3)},
+    {'t', KeypadDigit(4)},  {'u', KeypadDigit(5)},   {'v', KeypadDigit(6)},  {'w', KeypadDigit(7)},
+    {'x', KeypadDigit(8)},  {'y', KeypadDigit(9)},   {'M', kKeypadEnter},    {'n', kKeypadDecimal},
+    {'o', kKeypadDivide},   {'j', kKeypadMultiply},  {'m', kKeypadSubtract}, {'k', kKeypadAdd},
     {'l', kKeypadAdd},     // the VT220 keypad's ',' stands where a PC keypad has '+'
     {'a', WithCtrl(kUp)},  // rxvt's Ctrl+arrows
-    {'b', WithCtrl(kDown)},
-    {'c', WithCtrl(kRight)},
-    {'d', WithCtrl(kLeft)},
+    {'b', WithCtrl(kDown)}, {'c', WithCtrl(kRight)}, {'d', WithCtrl(kLeft)},
 };
 
 // The Linux console's application keypad uses the letters xterm gives F2..F4.
@@ -161,7 +140,7 @@ TerminalVariant VariantForTerm(std::string_view term) {
 }
 
 bool CsiFinalKey(char final, KeyEvent& event) {
-  return Find(kCsiFinalKeys, final, event);
+  return Find(kCursorAndFunctionKeys, final, event) || Find(kCsiFinalKeys, final, event);
 }
 
 bool CsiNumberKey(int number, KeyEvent& event) {
@@ -175,5 +154,5 @@ bool LinuxFunctionKey(char final, KeyEvent& event) {
 bool Ss3Key(char final, TerminalVariant variant, KeyEvent& event) {
   if (variant == TerminalVariant::kLinuxConsole && final >= 'P' && final <= 'S')
     return Find(kLinuxKeypadOperators, final, event);
-  return Find(kSs3Keys, final, event);
+  return Find(kCursorAndFunctionKeys, final, event) || Find(kSs3Keys, final, event);
 }

@@ -13,6 +13,24 @@ constexpr std::string_view kWin32InputOff = "\x1b[?9001l";  // DECRST 9001
 constexpr int kModeSet = 1;
 constexpr int kModeReset = 2;
 
+// The sequences that turn a way of reporting keys on and off; none for the legacy one.
+struct Switch {
+  std::string_view on;
+  std::string_view off;
+};
+
+Switch Switches(KeyProtocol protocol) {
+  switch (protocol) {
+    case KeyProtocol::kKitty:
+      return {kKittyPush, kKittyPop};
+    case KeyProtocol::kWin32Input:
+      return {kWin32InputOn, kWin32InputOff};
+    case KeyProtocol::kLegacy:
+      break;
+  }
+  return {};
+}
+
 }  // namespace
 
 bool KeyboardNegotiation::WorthAsking(std::string_view term) {
@@ -41,25 +59,9 @@ KeyProtocol KeyboardNegotiation::Decision() const {
 }
 
 std::string_view KeyboardNegotiation::EnableSequence(KeyProtocol protocol) {
-  switch (protocol) {
-    case KeyProtocol::kKitty:
-      return kKittyPush;
-    case KeyProtocol::kWin32Input:
-      return kWin32InputOn;
-    case KeyProtocol::kLegacy:
-      break;
-  }
-  return {};
+  return Switches(protocol).on;
 }
 
 std::string_view KeyboardNegotiation::RestoreSequence(KeyProtocol protocol) {
-  switch (protocol) {
-    case KeyProtocol::kKitty:
-      return kKittyPop;
-    case KeyProtocol::kWin32Input:
-      return kWin32InputOff;
-    case KeyProtocol::kLegacy:
-      break;
-  }
-  return {};
+  return Switches(protocol).off;
 }

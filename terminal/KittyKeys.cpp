@@ -88,36 +88,30 @@ KeyEvent KeypadPress(const KeypadKey& key, bool numLock) {
   return KeyPress(key.virtualKey, key.scanCode, key.character, key.controlState);
 }
 
+// The lock and modifier keys by their codes.
+struct CodedKey {
+  char32_t code;
+  KeyEvent event;
+};
+constexpr CodedKey kLockAndModifierKeys[] = {
+    {kCapsLockCode, KeyPress(VirtualKey::kCapsLock, ScanCode::kCapsLock)},
+    {kScrollLockCode, KeyPress(VirtualKey::kScrollLock, ScanCode::kScrollLock)},
+    {kNumLockCode, KeyPress(VirtualKey::kNumLock, ScanCode::kNumLock)},
+    {kLeftShiftCode, KeyPress(VirtualKey::kShift, ScanCode::kLeftShift)},
+    {kRightShiftCode, KeyPress(VirtualKey::kShift, ScanCode::kRightShift)},
+    {kLeftCtrlCode, KeyPress(VirtualKey::kControl, ScanCode::kCtrl)},
+    {kRightCtrlCode, KeyPress(VirtualKey::kControl, ScanCode::kCtrl, 0, kEnhanced)},
+    {kLeftAltCode, KeyPress(VirtualKey::kAlt, ScanCode::kAlt)},
+    {kRightAltCode, KeyPress(VirtualKey::kAlt, ScanCode::kAlt, 0, kEnhanced)},
+};
+
 // The key of a code that types no text; false for keys a PC keyboard lacks.
 bool FunctionalKey(char32_t code, bool numLock, KeyEvent& event) {
-  switch (code) {
-    case kCapsLockCode:
-      event = KeyPress(VirtualKey::kCapsLock, ScanCode::kCapsLock);
+  for (const CodedKey& key : kLockAndModifierKeys) {
+    if (key.code == code) {
+      event = key.event;
       return true;
-    case kScrollLockCode:
-      event = KeyPress(VirtualKey::kScrollLock, ScanCode::kScrollLock);
-      return true;
-    case kNumLockCode:
-      event = KeyPress(VirtualKey::kNumLock, ScanCode::kNumLock);
-      return true;
-    case kLeftShiftCode:
-      event = KeyPress(VirtualKey::kShift, ScanCode::kLeftShift);
-      return true;
-    case kRightShiftCode:
-      event = KeyPress(VirtualKey::kShift, ScanCode::kRightShift);
-      return true;
-    case kLeftCtrlCode:
-      event = KeyPress(VirtualKey::kControl, ScanCode::kCtrl);
-      return true;
-    case kRightCtrlCode:
-      event = KeyPress(VirtualKey::kControl, ScanCode::kCtrl, 0, kEnhanced);
-      return true;
-    case kLeftAltCode:
-      event = KeyPress(VirtualKey::kAlt, ScanCode::kAlt);
-      return true;
-    case kRightAltCode:
-      event = KeyPress(VirtualKey::kAlt, ScanCode::kAlt, 0, kEnhanced);
-      return true;
+    }
   }
   if (code < kKeypadFirstCode || code >= kKeypadFirstCode + std::size(kKeypad)) return false;
   event = KeypadPress(kKeypad[code - kKeypadFirstCode], numLock);
