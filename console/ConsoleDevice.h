@@ -7,9 +7,16 @@
 #include <cstdint>
 #include <string_view>
 
+/// What a console starts with: the standard text screen's size (also taken
+/// when a console cannot tell its own), light gray on black, and UTF-8 output.
+inline constexpr int kStandardWidth = 80;
+inline constexpr int kStandardHeight = 25;
+inline constexpr uint8_t kNormalAttribute = 0x07;
+inline constexpr uint32_t kUtf8CodePage = 65001;
+
 struct Cell {
   uint8_t character = ' ';
-  uint8_t attribute = 0x07;
+  uint8_t attribute = kNormalAttribute;
   friend bool operator==(const Cell&, const Cell&) = default;
 };
 

@@ -2,9 +2,6 @@
 
 namespace {
 
-constexpr int kDefaultWidth = 80;
-constexpr int kDefaultHeight = 25;
-
 Rect WindowRect() {
   return Rect{static_cast<int>(WindMinX), static_cast<int>(WindMinY), static_cast<int>(WindMaxX),
               static_cast<int>(WindMaxY)};
@@ -80,12 +77,12 @@ void LowVideo() {
 
 int GetScreenWidth() {
   const Point size = CrtDevice().GridSize();
-  return size.x > 0 && size.y > 0 ? size.x : kDefaultWidth;
+  return size.x > 0 && size.y > 0 ? size.x : kStandardWidth;
 }
 
 int GetScreenHeight() {
   const Point size = CrtDevice().GridSize();
-  return size.x > 0 && size.y > 0 ? size.y : kDefaultHeight;
+  return size.x > 0 && size.y > 0 ? size.y : kStandardHeight;
 }
 
 void Window(uint8_t x1, uint8_t y1, uint8_t x2, uint8_t y2) {

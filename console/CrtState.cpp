@@ -6,8 +6,8 @@ ConsoleDevice* device = nullptr;
 
 }  // namespace
 
-uint8_t TextAttr = 0x07;
-uint32_t WindMinX = 1, WindMinY = 1, WindMaxX = 80, WindMaxY = 25;
+uint8_t TextAttr = kNormalAttribute;
+uint32_t WindMinX = 1, WindMinY = 1, WindMaxX = kStandardWidth, WindMaxY = kStandardHeight;
 
 uint8_t PendingKey = 0;
 bool ExtendedPending = false;

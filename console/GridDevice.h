@@ -8,7 +8,8 @@
 
 class GridDevice : public ConsoleDevice {
  public:
-  explicit GridDevice(int width = 80, int height = 25, uint8_t attribute = 0x07)
+  explicit GridDevice(int width = kStandardWidth, int height = kStandardHeight,
+                      uint8_t attribute = kNormalAttribute)
       : grid_(width, height, Cell{' ', attribute}), attribute_(attribute) {}
 
   CellGrid& Grid() { return grid_; }
@@ -31,5 +32,5 @@ class GridDevice : public ConsoleDevice {
   CellGrid grid_;
   uint8_t attribute_;
   Point cursor_{1, 1};
-  uint32_t codePage_ = 65001;
+  uint32_t codePage_ = kUtf8CodePage;
 };

@@ -57,8 +57,8 @@ TerminalDevice::TerminalDevice(int inputFd, int outputFd)
     : inputFd_(inputFd),
       outputFd_(outputFd),
       input_(inputFd, VariantForTerm(TermName())),
-      grid_(kFallbackWidth, kFallbackHeight),
-      renderer_(kFallbackWidth, kFallbackHeight) {}
+      grid_(kStandardWidth, kStandardHeight),
+      renderer_(kStandardWidth, kStandardHeight) {}
 
 void TerminalDevice::Start() {
   isTerminal_ = isatty(outputFd_) == 1;

@@ -41,7 +41,8 @@ class TerminalDevice : public ConsoleDevice {
 
   Point GridSize() override;
   Rect VisibleArea() override;
-  uint8_t CurrentAttribute() override { return kTerminalAttribute; }
+  /// Light gray on black: a terminal cannot tell the colours it is using.
+  uint8_t CurrentAttribute() override { return kNormalAttribute; }
   Point Cursor() override { return cursor_; }
   void SetCursor(Point position) override { cursor_ = position; }
   void WriteCells(Point at, std::string_view bytes, uint8_t attribute) override;
@@ -56,11 +57,6 @@ class TerminalDevice : public ConsoleDevice {
   void Sleep(uint32_t milliseconds) override;
 
  private:
-  /// Light gray on black: a terminal cannot tell the colours it is using.
-  static constexpr uint8_t kTerminalAttribute = 0x07;
-  static constexpr int kFallbackWidth = 80;
-  static constexpr int kFallbackHeight = 25;
-
   /// Takes a resize that was signalled: the grid gets the terminal's new size
   /// and the whole screen is drawn again at the next Present.
   void TakeResize();
@@ -74,7 +70,7 @@ class TerminalDevice : public ConsoleDevice {
   TerminalRenderer renderer_;
   Point cursor_{1, 1};
   Point placedCursor_{1, 1};  // where the last Present left the terminal's cursor
-  uint32_t codePage_ = 65001;
+  uint32_t codePage_ = kUtf8CodePage;
   bool isTerminal_ = false;
   bool settingsSaved_ = false;
   termios savedSettings_{};
