@@ -59,6 +59,7 @@ TEST(KittyKeysTest, TextKeysByTheirUnshiftedCode) {
       {"\x1b[369;65u", {true, 0, 0, 0xDB, kCaps}},     // Ű from ű
       {"\x1b[20013u", {true, 0, 0, '?', 0}},           // not in the code page
       {"\x1b[97;3u", {true, 65, 30, 'a', kAlt}},
+      {"\x1b[97;;97:98:99:100:101:102u", {true, 65, 30, 'a', 0}},  // the text's first character
   });
 }
 
