@@ -1,5 +1,7 @@
 #include "Keyboard.h"
 
+#include <span>
+
 #include "CrtState.h"
 #include "KeyCodes.h"
 #include "runtime/ErrorCodes.h"
@@ -32,94 +34,66 @@ int KeypadDigit(uint16_t scanCode) {
   return -1;
 }
 
-uint8_t Code(int code) {
-  return static_cast<uint8_t>(code);
-}
+// A run of keys with consecutive scan codes, first to last, and the codes they
+// give under one set of modifiers: `code` for the first and on in the same order.
+// `ordinary` marks codes that count as ordinary characters.
+struct Remap {
+  uint16_t first;
+  uint16_t last;
+  uint8_t code;
+  bool ordinary = false;
+};
 
-bool Within(uint16_t scan, uint16_t first, uint16_t last) {
-  return scan >= first && scan <= last;
-}
+// Each row lists the keys whose code is not their scan code.
+constexpr Remap kAltRow[] = {
+    {ScanCode::k1, ScanCode::kEquals, 120},  // the digit row
+    {ScanCode::kF1, ScanCode::kF10, 104},      {ScanCode::kF11, ScanCode::kF12, 139},
+    {ScanCode::kHome, ScanCode::kPageUp, 151}, {ScanCode::kLeft, ScanCode::kLeft, 155},
+    {ScanCode::kRight, ScanCode::kRight, 157}, {ScanCode::kEnd, ScanCode::kDelete, 159},
+    {ScanCode::kSlash, ScanCode::kSlash, 164}, {ScanCode::kEnter, ScanCode::kEnter, 166},
+};
 
-// The codes of keys in a run of consecutive scan codes: from `firstCode` on, in the same order.
-uint8_t InRun(uint16_t scan, uint16_t first, int firstCode) {
-  return Code(firstCode + scan - first);
-}
+constexpr Remap kCtrlRow[] = {
+    {ScanCode::kF1, ScanCode::kF10, 94},
+    {ScanCode::kF11, ScanCode::kF12, 137},
+    {ScanCode::kHome, ScanCode::kHome, 119},
+    {ScanCode::kUp, ScanCode::kUp, 141},
+    {ScanCode::kPageUp, ScanCode::kPageUp, 132},
+    {ScanCode::kSubtract, ScanCode::kSubtract, 142},
+    {ScanCode::kLeft, ScanCode::kLeft, 115},
+    {ScanCode::kCenter, ScanCode::kCenter, 143},
+    {ScanCode::kRight, ScanCode::kRight, 116},
+    {ScanCode::kEnd, ScanCode::kEnd, 117},
+    {ScanCode::kDown, ScanCode::kDown, 145},
+    {ScanCode::kPageDown, ScanCode::kPageDown, 118},
+    {ScanCode::kInsert, ScanCode::kInsert, 146},
+    {ScanCode::kDelete, ScanCode::kDelete, 147},
+    {ScanCode::kTab, ScanCode::kTab, 148},
+    {ScanCode::kSlash, ScanCode::kSlash, 149},
+    {ScanCode::kMultiply, ScanCode::kMultiply, 150},
+    {ScanCode::kEnter, ScanCode::kEnter, 10, true},  // a line feed
+};
 
-uint8_t RemapWithAlt(uint16_t scan) {
-  using namespace ScanCode;
-  if (Within(scan, k1, kEquals)) return InRun(scan, k1, 120);        // digit row: 120..131
-  if (Within(scan, kF1, kF10)) return InRun(scan, kF1, 104);         // 104..113
-  if (Within(scan, kHome, kPageUp)) return InRun(scan, kHome, 151);  // 151..153
-  if (Within(scan, kEnd, kDelete)) return InRun(scan, kEnd, 159);    // 159..163
-  if (Within(scan, kF11, kF12)) return InRun(scan, kF11, 139);       // 139, 140
-  switch (scan) {
-    case kEnter:
-      return 166;
-    case kSlash:
-      return 164;
-    case kLeft:
-      return 155;
-    case kRight:
-      return 157;
-    default:
-      return Code(scan);
+constexpr Remap kShiftRow[] = {
+    {ScanCode::kF1, ScanCode::kF10, 84},
+    {ScanCode::kF11, ScanCode::kF12, 135},
+    {ScanCode::kEnter, ScanCode::kEnter, 13, true},
+};
+
+constexpr Remap kPlainRow[] = {
+    {ScanCode::kF11, ScanCode::kF12, 133},
+    {ScanCode::kEnter, ScanCode::kEnter, 13, true},
+};
+
+uint8_t RemapInRow(std::span<const Remap> row, uint16_t scan, bool& ordinary) {
+  for (const Remap& keys : row) {
+    if (scan >= keys.first && scan <= keys.last) {
+      ordinary = keys.ordinary;
+      return static_cast<uint8_t>(keys.code + scan - keys.first);
+    }
   }
-}
-
-uint8_t RemapWithCtrl(uint16_t scan, bool& ordinary) {
-  // Home, Up, PgUp, keypad '-', Left, keypad 5, Right, keypad '+', End, Down, PgDn, Ins, Del.
-  static constexpr uint8_t kCursorBlock[] = {119, 141, 132, 142, 115, 143, 116,
-                                             78,  117, 145, 118, 146, 147};
-  using namespace ScanCode;
-  if (Within(scan, kF1, kF10)) return InRun(scan, kF1, 94);  // 94..103
-  if (Within(scan, kHome, kDelete)) return kCursorBlock[scan - kHome];
-  switch (scan) {
-    case kTab:
-      return 148;
-    case kEnter:
-      ordinary = true;
-      return 10;  // a line feed
-    case kSlash:
-      return 149;
-    case kMultiply:
-      return 150;
-    case kF11:
-      return 137;
-    case kF12:
-      return 138;
-    default:
-      return Code(scan);
-  }
-}
-
-uint8_t RemapWithShift(uint16_t scan, bool& ordinary) {
-  using namespace ScanCode;
-  if (Within(scan, kF1, kF10)) return InRun(scan, kF1, 84);  // 84..93
-  switch (scan) {
-    case kEnter:
-      ordinary = true;
-      return 13;
-    case kF11:
-      return 135;
-    case kF12:
-      return 136;
-    default:
-      return Code(scan);
-  }
-}
-
-uint8_t RemapPlain(uint16_t scan, bool& ordinary) {
-  switch (scan) {
-    case ScanCode::kEnter:
-      ordinary = true;
-      return 13;
-    case ScanCode::kF11:
-      return 133;
-    case ScanCode::kF12:
-      return 134;
-    default:
-      return Code(scan);
-  }
+  ordinary = false;
+  return static_cast<uint8_t>(scan);
 }
 
 // Takes one key press into PendingKey; false when it went into an Alt-number instead.
@@ -150,11 +124,10 @@ bool TakePress(const KeyEvent& event) {
 }  // namespace
 
 uint8_t RemapScanCode(uint16_t scanCode, uint32_t controlState, bool& ordinary) {
-  ordinary = false;
-  if (controlState & KeyState::kAlt) return RemapWithAlt(scanCode);
-  if (controlState & KeyState::kCtrl) return RemapWithCtrl(scanCode, ordinary);
-  if (controlState & KeyState::kShift) return RemapWithShift(scanCode, ordinary);
-  return RemapPlain(scanCode, ordinary);
+  if (controlState & KeyState::kAlt) return RemapInRow(kAltRow, scanCode, ordinary);
+  if (controlState & KeyState::kCtrl) return RemapInRow(kCtrlRow, scanCode, ordinary);
+  if (controlState & KeyState::kShift) return RemapInRow(kShiftRow, scanCode, ordinary);
+  return RemapInRow(kPlainRow, scanCode, ordinary);
 }
 
 bool KeyPressed() {
