@@ -88,6 +88,8 @@ void TerminalDevice::Start() {
     sigemptyset(&action.sa_mask);
     sigaction(SIGWINCH, &action, nullptr);
   }
+  // Keys that do not come from a terminal in raw mode come as lines of text.
+  if (!settingsSaved_) input_.TakeLinesOfText();
   started_ = true;
 }
 

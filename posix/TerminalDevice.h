@@ -69,7 +69,8 @@ class TerminalDevice : public ConsoleDevice {
   CellGrid grid_;
   TerminalRenderer renderer_;
   Point cursor_{1, 1};
-  Point placedCursor_{1, 1};  // where the last Present left the terminal's cursor
+  // Where the last Present left the terminal's cursor; at first where the shell left it, unknown.
+  Point placedCursor_{0, 0};
   uint32_t codePage_ = kUtf8CodePage;
   bool isTerminal_ = false;
   bool settingsSaved_ = false;

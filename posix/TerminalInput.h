@@ -28,6 +28,10 @@ class TerminalInput {
   /// True once the input has ended (end of file, hang-up) and no event is left.
   bool Ended() const;
 
+  /// Takes every line end as one press of Enter: for bytes that come as lines
+  /// of text rather than from a terminal in raw mode.
+  void TakeLinesOfText() { decoder_.SetLineEndsAsEnter(true); }
+
   /// Sends the queries through `send`, waits a bounded time for the answers,
   /// turns on the best key reporting the terminal offers and decodes by it from
   /// then on; returns it. Keys typed meanwhile are kept, answers are never keys.

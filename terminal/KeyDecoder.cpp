@@ -316,9 +316,17 @@ void KeyDecoder::Decode(bool final) {
   Context context{variant_, protocol_, kitty_, replies_};
   std::size_t at = 0;
   while (at < bytes.size()) {
+    if (lineEndsAsEnter_ && bytes[at] == '\n') {
+      // The LF of CR LF ends the line the CR has ended already.
+      if (!afterCarriageReturn_) Emit(AsciiKeyPress('\r'));
+      afterCarriageReturn_ = false;
+      ++at;
+      continue;
+    }
     const Parsed parsed = ParseKey(bytes.substr(at), final, context);
     if (parsed.status == Status::kIncomplete) break;
     if (parsed.status == Status::kKey) Emit(parsed.event);
+    afterCarriageReturn_ = parsed.status == Status::kKey && parsed.length == 1 && bytes[at] == '\r';
     at += parsed.length;
   }
   held_.erase(0, at);

@@ -43,6 +43,11 @@ class KeyDecoder {
   /// True when no event is waiting and nothing is held.
   bool Empty() const { return events_.empty() && held_.empty(); }
 
+  /// Whether every line end, LF, CR LF or a lone CR, is one press of Enter, as
+  /// in keys that come as lines of text (a pipe, a file, a terminal left in its
+  /// line mode); otherwise LF is Ctrl+J, as a terminal in raw mode sends it.
+  void SetLineEndsAsEnter(bool on) { lineEndsAsEnter_ = on; }
+
   /// Decodes the bytes from now on as `protocol` reports keys.
   void SetProtocol(KeyProtocol protocol) { protocol_ = protocol; }
   KeyProtocol Protocol() const { return protocol_; }
@@ -60,4 +65,6 @@ class KeyDecoder {
   std::string held_;
   int64_t deadline_ = 0;
   std::deque<KeyEvent> events_;
+  bool lineEndsAsEnter_ = false;
+  bool afterCarriageReturn_ = false;  // the last key was a lone CR, whose LF may follow
 };

@@ -2,9 +2,11 @@
 
 namespace {
 
-// Report event types (2) and report all keys as escape codes (8), pushed onto
-// the terminal's flag stack so that the pop gives back whatever was there.
-constexpr std::string_view kKittyPush = "\x1b[>10u";
+// Report event types (2), report all keys as escape codes (8) and report the
+// text a key types (16), so that characters follow the terminal's keyboard
+// layout; pushed onto the terminal's flag stack so that the pop gives back
+// whatever was there.
+constexpr std::string_view kKittyPush = "\x1b[>26u";
 constexpr std::string_view kKittyPop = "\x1b[<u";
 constexpr std::string_view kWin32InputOn = "\x1b[?9001h";   // DECSET 9001
 constexpr std::string_view kWin32InputOff = "\x1b[?9001l";  // DECRST 9001

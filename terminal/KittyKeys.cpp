@@ -155,19 +155,19 @@ uint8_t ControlByte(char32_t c) {
 
 // The key event of a text key: its unshifted code, the key's shifted character
 // when the terminal names it, and the text the key types when it sends that.
+// The text is what the terminal's keyboard layout gives; the character is
+// derived from the US layout only when no text comes.
 KeyEvent TextKey(char32_t code, char32_t shifted, char32_t text, uint32_t modifiers) {
   KeyEvent event;
   if (code < 0x80) {
     event = AsciiKeyPress(static_cast<uint8_t>(code));
     event.controlState = 0;
   }
-  if (text != 0) {
-    event.character = Win1250Byte(text);
-    return event;
-  }
   const bool shift = modifiers & ModifierBit::kShift;
   char32_t character = code;
-  if (IsLetter(code)) {
+  if (text != 0) {
+    character = text;
+  } else if (IsLetter(code)) {
     if (shift != ((modifiers & ModifierBit::kCapsLock) != 0)) character = UpperCase(code);
   } else if (shift) {
     character = shifted != 0 ? shifted : code < 0x80 ? ShiftedAscii(code) : code;

@@ -38,11 +38,15 @@ class TerminalDeviceOnPipe : public ::testing::Test {
   std::optional<TerminalDevice> device_;
 };
 
-TEST_F(TerminalDeviceOnPipe, StartsWithTheFallbackGridAndSendsNothing) {
+TEST_F(TerminalDeviceOnPipe, StartsWithTheFallbackGridAndPlacesTheCursorAtOnce) {
   EXPECT_EQ(device_->GridSize(), (Point{80, 25}));
   EXPECT_EQ(device_->VisibleArea(), (Rect{1, 1, 80, 25}));
   EXPECT_EQ(device_->CurrentAttribute(), 0x07);
+  EXPECT_EQ(Sent(), "");
+  // The shell left the cursor anywhere: the first Present places it, even at (1, 1).
   device_->SetCursor({1, 1});
+  device_->Present();
+  EXPECT_EQ(Sent(), "\x1b[1;1H");
   device_->Present();
   EXPECT_EQ(Sent(), "");
 }

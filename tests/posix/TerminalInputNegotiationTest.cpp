@@ -42,7 +42,7 @@ TEST_F(TerminalInputNegotiationTest, AKittyTerminalGetsItsFlagsPushed) {
   Answer("x\x1b[?0u\x1b[?9001;0$y\x1b[?62c");
   EXPECT_EQ(Negotiate(input), KeyProtocol::kKitty);
   EXPECT_EQ(input.Protocol(), KeyProtocol::kKitty);
-  EXPECT_EQ(sent_, "\x1b[?u\x1b[?9001$p\x1b[c\x1b[>10u");
+  EXPECT_EQ(sent_, "\x1b[?u\x1b[?9001$p\x1b[c\x1b[>26u");
   EXPECT_LT(elapsed_, milliseconds(KeyboardNegotiation::kAnswerTimeoutMilliseconds));
   // The key typed before the answers is kept; keys decode as kitty's from now on.
   Answer("\x1b[57441;2u");

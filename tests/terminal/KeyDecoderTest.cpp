@@ -358,6 +358,28 @@ TEST(KeyDecoderTest, SeveralKeysInOneFeedKeepTheirOrder) {
   EXPECT_EQ(events[5].character, '\r');
 }
 
+TEST(KeyDecoderTest, InLinesOfTextEveryLineEndIsOneEnter) {
+  // Bytes as a pipe, a file or a terminal in line mode gives them, against the
+  // same keys as a terminal in raw mode sends them.
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"ab\n\n", "ab\r\r"},     {"ab\r\n\r\n", "ab\r\r"},
+      {"ab\r\r", "ab\r\r"},     {"a\r\n\n\rb\n", "a\r\r\rb\r"},  // CR LF, LF, lone CR
+      {"\x1b[A\n", "\x1b[A\r"},
+  };
+  for (const auto& [lines, keys] : cases) {
+    SCOPED_TRACE(Printable(lines));
+    KeyDecoder whole;
+    whole.SetLineEndsAsEnter(true);
+    whole.Feed(lines, kStart);
+    EXPECT_EQ(Drain(whole), Decode(keys));
+    // A CR LF cut between two reads is still one line end.
+    KeyDecoder split;
+    split.SetLineEndsAsEnter(true);
+    for (const char byte : lines) split.Feed(std::string(1, byte), kStart);
+    EXPECT_EQ(Drain(split), Decode(keys));
+  }
+}
+
 TEST(KeyDecoderTest, LoneEscIsTheEscKeyAfterTheTimeout) {
   KeyDecoder decoder;
   EXPECT_EQ(decoder.Deadline(), -1);

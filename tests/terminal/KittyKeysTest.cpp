@@ -53,11 +53,18 @@ TEST(KittyKeysTest, TextKeysByTheirUnshiftedCode) {
       {"\x1b[32u", {true, 32, 57, ' ', 0}},
       {"\x1b[97:65;2u", {true, 65, 30, 'A', kShift}},  // the shifted key named
       {"\x1b[97;2;65u", {true, 65, 30, 'A', kShift}},  // the text named
-      {"\x1b[233u", {true, 0, 0, 0xE9, 0}},            // é
-      {"\x1b[233;2u", {true, 0, 0, 0xC9, kShift}},     // É
-      {"\x1b[337;2u", {true, 0, 0, 0xD5, kShift}},     // Ő from ő
-      {"\x1b[369;65u", {true, 0, 0, 0xDB, kCaps}},     // Ű from ű
-      {"\x1b[20013u", {true, 0, 0, '?', 0}},           // not in the code page
+      // The text is what the terminal's layout types: Shift+6 gives '/' on a
+      // Hungarian keyboard, '^' on the US one, which is used only without text.
+      {"\x1b[54;2;47u", {true, 54, 7, '/', kShift}},
+      {"\x1b[54;2u", {true, 54, 7, '^', kShift}},
+      {"\x1b[56;2;40u", {true, 56, 9, '(', kShift}},
+      {"\x1b[246;2;214u", {true, 0, 0, 0xD6, kShift}},  // Ö
+      {"\x1b[113;1;92u", {true, 81, 16, '\\', 0}},      // AltGr+Q gives '\' in Hungarian
+      {"\x1b[233u", {true, 0, 0, 0xE9, 0}},             // é
+      {"\x1b[233;2u", {true, 0, 0, 0xC9, kShift}},      // É
+      {"\x1b[337;2u", {true, 0, 0, 0xD5, kShift}},      // Ő from ő
+      {"\x1b[369;65u", {true, 0, 0, 0xDB, kCaps}},      // Ű from ű
+      {"\x1b[20013u", {true, 0, 0, '?', 0}},            // not in the code page
       {"\x1b[97;3u", {true, 65, 30, 'a', kAlt}},
       {"\x1b[97;;97:98:99:100:101:102u", {true, 65, 30, 'a', 0}},  // the text's first character
   });

@@ -19,7 +19,7 @@ namespace {
 using namespace std::chrono_literals;
 
 constexpr std::string_view kQueries = "\x1b[?u\x1b[?9001$p\x1b[c";
-constexpr std::string_view kKittyPush = "\x1b[>10u";
+constexpr std::string_view kKittyPush = "\x1b[>26u";
 constexpr std::string_view kKittyPop = "\x1b[<u";
 constexpr std::string_view kWin32InputOn = "\x1b[?9001h";
 constexpr std::string_view kWin32InputOff = "\x1b[?9001l";
