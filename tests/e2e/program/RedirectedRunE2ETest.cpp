@@ -1,7 +1,8 @@
-// Runs with standard input and output redirected, no terminal at all: the
-// transcript of the pages as plain text, the end of the input at a wait, and a
-// failing file.
+// Runs with standard output redirected: the transcript of the pages as plain
+// text, the line ends of the input, the end of the input at a wait, a failing
+// file, and a terminal on standard input.
 #include <gtest/gtest.h>
+#include <pty.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -97,6 +98,35 @@ TEST_F(RedirectedRun, WritesBothPagesAsPlainText) {
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(folder_.Read("out"), kReadingPageUpToTheFirstWait + kRestOfTheRun);
   EXPECT_EQ(folder_.Read("err"), "");
+}
+
+TEST_F(RedirectedRun, EveryKindOfLineEndIsOneEnter) {
+  for (const std::string lineEnd : {"\\n", "\\r\\n", "\\r"}) {
+    SCOPED_TRACE(lineEnd);
+    // The default file's empty name, then the three waits.
+    const std::string three = lineEnd + lineEnd + lineEnd;
+    EXPECT_EQ(RunShell(Pipeline(three + lineEnd), folder_).status, 0);
+    EXPECT_EQ(folder_.Read("out"), kReadingPageUpToTheFirstWait + kRestOfTheRun);
+    // One line end fewer leaves the last wait without a key.
+    EXPECT_EQ(RunShell(Pipeline(three), folder_).status, 217);
+  }
+}
+
+TEST_F(RedirectedRun, ATerminalOnStandardInputServesTheTypedLinesItself) {
+  int terminal = -1;
+  int program = -1;
+  ASSERT_EQ(openpty(&terminal, &program, nullptr, nullptr, nullptr), 0);
+  ASSERT_LT(program, 10);  // the shell redirects single-digit descriptors
+  // The terminal stays in its line mode: its Ctrl+U takes back the typed name,
+  // its Enter (CR, sent on as LF) ends the line and each wait.
+  const std::string typed = "nincs\x15\r\r\r\r";
+  ASSERT_EQ(write(terminal, typed.data(), typed.size()), static_cast<ssize_t>(typed.size()));
+  const ShellRun run =
+      RunShell("'" RESZMATRIX "' <&" + std::to_string(program) + " > out 2> err", folder_);
+  close(program);
+  close(terminal);
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(folder_.Read("out"), kReadingPageUpToTheFirstWait + kRestOfTheRun);
 }
 
 TEST_F(RedirectedRun, EndsAtOnceWhenTheInputEndsAtAWait) {
