@@ -1,0 +1,104 @@
+// Keys typed on a keyboard, as X key events, into the program running in kitty
+// and in xterm: the Hungarian layout's characters, the line editor, an arrow
+// ending two waits, lone modifiers and Alt with keypad digits, and the terminal
+// handed back as it was.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <thread>
+
+#include "ProgramFolder.h"
+#include "ProgramTexts.h"
+#include "X11Terminal.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// The last row of the default matrix, on row 9 of a reading page with two prompts.
+const std::string kLastMatrixRow = "   3   1  -1   3  -2";
+const std::string kResultTitleRow = std::string(9, ' ') + kResultTitle + "3x4_1,1x3,3";
+
+class EmulatorTest : public ::testing::TestWithParam<Emulator> {
+ protected:
+  void SetUp() override {
+    const std::string missing = X11Terminal::Missing(GetParam());
+    if (!missing.empty()) GTEST_SKIP() << "No terminal emulator to run in: " << missing;
+    folder_.CopySample(kDefaultFile);
+  }
+
+  ProgramFolder folder_;
+};
+
+TEST_P(EmulatorTest, HungarianLayoutTypesItsOwnCharactersAndTheTerminalIsHandedBack) {
+  std::filesystem::create_directory(folder_.Path() / "ék");
+  folder_.Write("ék/őrtűz.dat", folder_.Read(kDefaultFile));
+  X11Terminal terminal(GetParam(), folder_, "hu");
+  ASSERT_TRUE(terminal.Started());
+  ASSERT_TRUE(terminal.WaitForRow(2, kPrompt)) << terminal.Text();
+  // Shift+6 types '/' on the Hungarian layout ('^' on the US one).
+  terminal.Type("ék");
+  terminal.Key({"shift+6"});
+  terminal.Type("őrtűz");
+  terminal.Key({"Return"});
+  ASSERT_TRUE(terminal.WaitForRow(3, kReadingDone)) << terminal.Text();
+  EXPECT_EQ(terminal.Row(2), kPrompt + "ék/őrtűz");
+
+  // The three waits, then the terminal's settings as they were, kitty's key
+  // reporting popped and nothing of the program's keys left in its input.
+  terminal.Key({"Return", "Return", "Return"});
+  EXPECT_EQ(terminal.WaitForEnd(), 0) << terminal.Text();
+  EXPECT_EQ(terminal.ModesAfter(), terminal.ModesBefore());
+  terminal.Type("z");
+  terminal.Key({"Return"});
+  EXPECT_EQ(terminal.LineAfterEnd(), "z");
+}
+
+TEST_P(EmulatorTest, LineEditorOverwritesAndAnArrowEndsTwoWaits) {
+  X11Terminal terminal(GetParam(), folder_, "us");
+  ASSERT_TRUE(terminal.Started());
+  ASSERT_TRUE(terminal.WaitForRow(2, kPrompt)) << terminal.Text();
+  terminal.Type("abc");
+  terminal.Key({"Left", "Left"});
+  terminal.Type("X");
+  terminal.Key({"Return"});
+  ASSERT_TRUE(terminal.WaitForRow(3, kPrompt)) << terminal.Text();
+  EXPECT_EQ(terminal.Row(2), kPrompt + "aXc");
+
+  terminal.Key({"Return"});
+  ASSERT_TRUE(terminal.WaitForRow(9, kLastMatrixRow)) << terminal.Text();
+  // The wait after the matrix and the one after the partial sums.
+  terminal.Key({"Down"});
+  EXPECT_TRUE(terminal.WaitForRow(1, kResultTitleRow)) << terminal.Text();
+}
+
+INSTANTIATE_TEST_SUITE_P(Emulators, EmulatorTest,
+                         testing::Values(Emulator::kKitty, Emulator::kXterm),
+                         [](const testing::TestParamInfo<Emulator>& info) {
+                           return info.param == Emulator::kKitty ? "kitty" : "xterm";
+                         });
+
+// kitty reports every key, lone modifiers and releases included.
+TEST(KittyTest, AltWithKeypadDigitsTypesACharacterAndLoneModifiersDoNotEndAWait) {
+  const std::string missing = X11Terminal::Missing(Emulator::kKitty);
+  if (!missing.empty()) GTEST_SKIP() << "No terminal emulator to run in: " << missing;
+  ProgramFolder folder;
+  folder.CopySample(kDefaultFile);
+  X11Terminal terminal(Emulator::kKitty, folder, "us");
+  ASSERT_TRUE(terminal.Started());
+  ASSERT_TRUE(terminal.WaitForRow(2, kPrompt)) << terminal.Text();
+  terminal.KeyWith("alt", {"KP_6", "KP_5"});
+  terminal.Key({"Return"});
+  ASSERT_TRUE(terminal.WaitForRow(3, kPrompt)) << terminal.Text();
+  EXPECT_EQ(terminal.Row(2), kPrompt + "A");
+
+  terminal.Key({"Return"});
+  ASSERT_TRUE(terminal.WaitForRow(9, kLastMatrixRow)) << terminal.Text();
+  terminal.Key({"Shift_L", "Control_L", "Alt_L", "Caps_Lock", "Caps_Lock"});
+  std::this_thread::sleep_for(300ms);
+  EXPECT_EQ(terminal.Row(11), "") << terminal.Text();
+  terminal.Key({"space"});
+  EXPECT_TRUE(terminal.WaitForRow(11, kPartialSums)) << terminal.Text();
+}
+
+}  // namespace

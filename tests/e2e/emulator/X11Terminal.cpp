@@ -1,0 +1,247 @@
+#include "X11Terminal.h"
+
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <thread>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr auto kTimeout = 10s;
+constexpr auto kPollInterval = 100ms;
+constexpr auto kDisplayStart = 5s;
+const std::string kScreenPrefix = "screen";
+
+bool Installed(const std::string& program) {
+  return std::system(("command -v " + program + " > /dev/null 2>&1").c_str()) == 0;
+}
+
+// Starts `command` with the shell in a process group of its own.
+pid_t Spawn(const std::string& command) {
+  const pid_t child = fork();
+  if (child == 0) {
+    setpgid(0, 0);
+    execl("/bin/sh", "sh", "-c", ("exec " + command).c_str(), nullptr);
+    _exit(127);
+  }
+  return child;
+}
+
+void Stop(pid_t group) {
+  if (group <= 0) return;
+  kill(-group, SIGTERM);
+  waitpid(group, nullptr, 0);
+}
+
+// Standard output of `command`, run with the shell.
+std::string Capture(const std::string& command) {
+  std::string output;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return output;
+  char buffer[4096];
+  std::size_t count;
+  while ((count = fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, count);
+  pclose(pipe);
+  return output;
+}
+
+std::vector<std::string> SplitRows(const std::string& text) {
+  std::vector<std::string> rows;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    std::string row = text.substr(start, end - start);
+    row.erase(row.find_last_not_of(' ') + 1);
+    rows.push_back(row);
+    start = end + 1;
+  }
+  return rows;
+}
+
+// The X server the tests share, started at the first use and stopped at exit;
+// DISPLAY names it for every program the tests start.
+class VirtualDisplay {
+ public:
+  VirtualDisplay() {
+    int numberPipe[2];
+    if (!Installed("Xvfb") || pipe(numberPipe) != 0) return;
+    // Xvfb picks a free display and writes its number to the descriptor; it
+    // keeps its keyboard layout when its last client goes.
+    pid_ = Spawn("Xvfb -displayfd " + std::to_string(numberPipe[1]) +
+                 " -noreset -screen 0 1280x1024x24 -nolisten tcp > /dev/null 2>&1");
+    close(numberPipe[1]);
+    pollfd entry{numberPipe[0], POLLIN, 0};
+    char number[16] = {};
+    if (poll(&entry, 1, static_cast<int>(std::chrono::milliseconds(kDisplayStart).count())) > 0 &&
+        read(numberPipe[0], number, sizeof number - 1) > 0) {
+      name_ = ":" + std::to_string(std::atoi(number));
+      setenv("DISPLAY", name_.c_str(), 1);
+    }
+    close(numberPipe[0]);
+  }
+  ~VirtualDisplay() { Stop(pid_); }
+
+  bool Ready() const { return !name_.empty(); }
+
+ private:
+  pid_t pid_ = -1;
+  std::string name_;
+};
+
+VirtualDisplay& Display() {
+  static VirtualDisplay display;
+  return display;
+}
+
+// Runs the program, then keeps the terminal's settings and the first line typed after it.
+std::string RunScript(const ProgramFolder& folder) {
+  return "cd '" + folder.Path().string() +
+         "'\n"
+         "stty -g > modes-before\n"
+         "'" RESZMATRIX
+         "' 2> err\n"
+         "status=$?\n"
+         "stty -g > modes-after\n"
+         "echo $status > status.tmp && mv status.tmp status\n"
+         "IFS= read -r line\n"
+         "printf '%s' \"$line\" > line.tmp && mv line.tmp line-after\n"
+         "exec sleep 600\n";
+}
+
+std::string TerminalCommand(Emulator emulator, const ProgramFolder& folder,
+                            const std::string& socket) {
+  const std::string script = "sh '" + (folder.Path() / "run.sh").string() + "'";
+  if (emulator == Emulator::kKitty) {
+    // Mesa's software OpenGL draws where there is no graphics card.
+    return "env LIBGL_ALWAYS_SOFTWARE=1 kitty --config NONE -o allow_remote_control=yes"
+           " --listen-on unix:" +
+           socket +
+           " -o initial_window_width=80c -o initial_window_height=25c"
+           " -o remember_window_size=no -o enable_audio_bell=no " +
+           script + " > /dev/null 2>&1";
+  }
+  // F12 prints the screen, as plain text, to a new file in the folder.
+  return "env LC_ALL=C.UTF-8 xterm -u8 -geometry 80x25"
+         " -xrm 'XTerm*printFileImmediate: " +
+         (folder.Path() / kScreenPrefix).string() +
+         "' -xrm 'XTerm*printAttributes: 0'"
+         " -xrm 'XTerm*VT100.translations: #override <Key>F12: print-immediate()'"
+         " -e " +
+         script + " > /dev/null 2>&1";
+}
+
+template <typename Condition>
+bool WaitUntil(Condition condition) {
+  const auto deadline = std::chrono::steady_clock::now() + kTimeout;
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::sleep_for(kPollInterval);
+  }
+  return true;
+}
+
+}  // namespace
+
+std::string X11Terminal::Missing(Emulator emulator) {
+  const std::string program = emulator == Emulator::kKitty ? "kitty" : "xterm";
+  for (const std::string& needed :
+       {std::string("Xvfb"), std::string("xdotool"), std::string("setxkbmap"), program})
+    if (!Installed(needed)) return needed + " is not installed";
+  if (!Display().Ready()) return "no X server could start (Xvfb)";
+  return "";
+}
+
+X11Terminal::X11Terminal(Emulator emulator, const ProgramFolder& folder, const std::string& layout)
+    : emulator_(emulator), folder_(folder) {
+  socket_ = (folder.Path() / "kitty.socket").string();
+  folder.Write("run.sh", RunScript(folder));
+  pid_ = Spawn(TerminalCommand(emulator, folder, socket_));
+  const std::string windows = Run("search --sync --onlyvisible --pid " + std::to_string(pid_));
+  window_ = windows.substr(0, windows.find('\n'));
+  if (window_.empty()) return;
+  Run("windowfocus --sync " + window_);
+  // The layout of the one keyboard the display has; asked again until it holds.
+  started_ = WaitUntil([&] {
+    Capture("setxkbmap " + layout + " 2>/dev/null");
+    return Capture("setxkbmap -query").find("layout:     " + layout + "\n") != std::string::npos;
+  });
+}
+
+X11Terminal::~X11Terminal() {
+  Stop(pid_);
+}
+
+std::string X11Terminal::Run(const std::string& arguments) const {
+  return Capture("timeout 10 xdotool " + arguments + " 2>/dev/null");
+}
+
+void X11Terminal::Key(const std::vector<std::string>& keys) {
+  std::string command = "key --delay 40";
+  for (const std::string& key : keys) command += " " + key;
+  Run(command);
+}
+
+void X11Terminal::KeyWith(const std::string& modifier, const std::vector<std::string>& keys) {
+  std::string command = "keydown " + modifier + " key --delay 40";
+  for (const std::string& key : keys) command += " " + key;
+  Run(command + " keyup " + modifier);
+}
+
+void X11Terminal::Type(const std::string& text) {
+  Run("type --delay 40 '" + text + "'");
+}
+
+std::vector<std::string> X11Terminal::PrintedRows() {
+  namespace fs = std::filesystem;
+  Key({"F12"});
+  std::vector<std::string> rows;
+  WaitUntil([&] {
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder_.Path())) {
+      if (!entry.path().filename().string().starts_with(kScreenPrefix)) continue;
+      rows = SplitRows(ReadWholeFile(entry.path()));
+      fs::remove(entry.path());
+      return true;
+    }
+    return false;
+  });
+  return rows;
+}
+
+std::vector<std::string> X11Terminal::Rows() {
+  if (emulator_ == Emulator::kXterm) return PrintedRows();
+  return SplitRows(Capture("kitty @ --to unix:" + socket_ + " get-text 2>/dev/null"));
+}
+
+std::string X11Terminal::Row(int row) {
+  const std::vector<std::string> rows = Rows();
+  return static_cast<int>(rows.size()) >= row ? rows[row - 1] : "";
+}
+
+bool X11Terminal::WaitForRow(int row, const std::string& text) {
+  return WaitUntil([&] { return Row(row) == text; });
+}
+
+std::string X11Terminal::Text() {
+  std::string text;
+  for (const std::string& row : Rows()) text += row + "\n";
+  return text;
+}
+
+std::optional<int> X11Terminal::WaitForEnd() {
+  if (!WaitUntil([&] { return folder_.Holds("status"); })) return std::nullopt;
+  return std::atoi(folder_.Read("status").c_str());
+}
+
+std::optional<std::string> X11Terminal::LineAfterEnd() {
+  if (!WaitUntil([&] { return folder_.Holds("line-after"); })) return std::nullopt;
+  return folder_.Read("line-after");
+}

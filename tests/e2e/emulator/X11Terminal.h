@@ -1,0 +1,72 @@
+// The program in a real terminal emulator, kitty or xterm, on a virtual X
+// display of its own (Xvfb): keys go in as X key events through the XTEST
+// extension (xdotool), as a keyboard's would, in the keyboard layout the test
+// chooses; the screen is read back as the emulator shows it (kitty's remote
+// control, xterm's print-immediate). After the program ends, the shell keeps
+// the terminal's settings and then reads one line, which tells whether the
+// terminal was handed back with its keys as they were.
+#pragma once
+
+#include <sys/types.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ProgramFolder.h"
+
+enum class Emulator { kKitty, kXterm };
+
+class X11Terminal {
+ public:
+  /// Why `emulator` cannot run here (a missing program, no X server); empty when it can.
+  static std::string Missing(Emulator emulator);
+
+  /// Starts the program in `emulator`, 80 by 25 cells, in `folder`, which must
+  /// outlive the run, with the X keyboard layout `layout` ("us", "hu").
+  X11Terminal(Emulator emulator, const ProgramFolder& folder, const std::string& layout);
+  ~X11Terminal();
+  X11Terminal(const X11Terminal&) = delete;
+  X11Terminal& operator=(const X11Terminal&) = delete;
+
+  /// Whether the window came up and has the keyboard.
+  bool Started() const { return started_; }
+  /// Presses and releases the keys xdotool names ("Left", "shift+6", "KP_6"),
+  /// one after the other.
+  void Key(const std::vector<std::string>& keys);
+  /// Holds `modifier` down ("alt") while `keys` are pressed, then lets it go.
+  void KeyWith(const std::string& modifier, const std::vector<std::string>& keys);
+  /// Types `text` (UTF-8) as the layout's keys for its characters.
+  void Type(const std::string& text);
+
+  /// Row `row` (1-based) as the terminal shows it, trailing blanks removed.
+  std::string Row(int row);
+  /// Waits until row `row` (1-based) reads `text`; false on timeout.
+  bool WaitForRow(int row, const std::string& text);
+  /// The screen as text, for failure messages.
+  std::string Text();
+
+  /// Waits for the program to end and gives its exit status; nothing on timeout.
+  std::optional<int> WaitForEnd();
+  /// The terminal's settings (stty -g) before the program started and after it ended.
+  std::string ModesBefore() const { return folder_.Read("modes-before"); }
+  std::string ModesAfter() const { return folder_.Read("modes-after"); }
+  /// The line the shell read after the program ended, once the test has typed
+  /// it; nothing on timeout.
+  std::optional<std::string> LineAfterEnd();
+
+ private:
+  /// Runs xdotool with `arguments` and gives what it prints.
+  std::string Run(const std::string& arguments) const;
+  /// The rows the terminal shows, trailing blanks removed.
+  std::vector<std::string> Rows();
+  /// xterm's screen, printed to a file by its print-immediate action.
+  std::vector<std::string> PrintedRows();
+
+  Emulator emulator_;
+  const ProgramFolder& folder_;
+  std::string socket_;
+  pid_t pid_ = -1;
+  std::string window_;
+  bool started_ = false;
+};
