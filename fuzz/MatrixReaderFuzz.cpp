@@ -1,26 +1,27 @@
 // Feeds arbitrary bytes to the matrix file reader: the counts, the rows and the
 // line skips in the reading phase's order, through a text stream on a file.
-// Every input must end in a value or a numbered I/O result; a crash, a hang or
-// a sanitizer report is a fault. The reading phase ends the run at the first
-// I/O result or out-of-range value; here the same conditions end the input.
+// Every input must end without a crash, a hang or a sanitizer report, and the
+// values read and the I/O result must be those of an independent reading of
+// the file's rules (separators, number syntax, Ctrl+Z, line ends) written
+// straight from them. The reading phase ends the run at the first I/O result
+// or out-of-range value; here the same conditions end the input.
 #include <sys/mman.h>
 #include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
+#include <string_view>
+#include <vector>
 
+#include "runtime/ErrorCodes.h"
 #include "runtime/IoResult.h"
 #include "runtime/TextFile.h"
 
 namespace {
 
 constexpr int32_t kLastIndex = 9;
-
-// Every error number, the exit status of a run it ends, fits in a byte.
-bool IsNumberedResult(uint16_t result) {
-  return result >= 1 && result <= UINT8_MAX;
-}
 
 int MatrixFile() {
   static const int fd = memfd_create("matrix", 0);
@@ -31,22 +32,116 @@ bool Fits16(int32_t value) {
   return value >= INT16_MIN && value <= INT16_MAX;
 }
 
-// Reads like the reading phase; false when it would end the run there.
-bool ReadMatrix(TextFile& file) {
-  const int32_t rows = ReadInteger(file);
-  if (InOutRes != 0 || !Fits16(rows)) return false;
-  const int32_t columns = ReadInteger(file);
-  if (InOutRes != 0 || !Fits16(columns)) return false;
-  ReadLineSkip(file);
-  for (int32_t i = 1; i <= rows && InOutRes == 0; ++i) {
-    for (int32_t j = 1; j <= columns; ++j) {
-      const int32_t element = ReadInteger(file);
-      if (InOutRes != 0 || i > kLastIndex || j > kLastIndex || !Fits16(element)) return false;
+// What a reading gives: the numbers read, in order, and the I/O result that ended it.
+struct Reading {
+  std::vector<int32_t> values;
+  uint16_t result = 0;
+  bool operator==(const Reading&) const = default;
+};
+
+// The reading phase's order of reads, over any source of numbers and line skips;
+// `number` gives nothing for an invalid number, which ends the reading.
+template <typename Number, typename Skip>
+Reading ReadMatrix(Number number, Skip skip) {
+  Reading reading;
+  const auto next = [&]() -> bool {
+    const std::optional<int32_t> value = number();
+    if (!value) {
+      reading.result = RuntimeError::kInvalidNumericFormat;
+      return false;
     }
-    ReadLineSkip(file);
+    reading.values.push_back(*value);
+    return Fits16(*value);
+  };
+  if (!next() || !next()) return reading;
+  const int32_t rows = reading.values[0];
+  const int32_t columns = reading.values[1];
+  skip();
+  for (int32_t i = 1; i <= rows; ++i) {
+    for (int32_t j = 1; j <= columns; ++j)
+      if (!next() || i > kLastIndex || j > kLastIndex) return reading;
+    skip();
   }
-  return InOutRes == 0;
+  return reading;
 }
+
+// The file's rules, read from the bytes directly.
+class IndependentReader {
+ public:
+  explicit IndependentReader(std::string_view bytes) : bytes_(bytes) {}
+
+  std::optional<int32_t> Number() {
+    while (at_ < bytes_.size() && Byte(at_) <= ' ' && Byte(at_) != kCtrlZ) ++at_;
+    if (at_ == bytes_.size() || Byte(at_) == kCtrlZ) return 0;  // end of data reads as 0
+    const std::size_t start = at_;
+    while (at_ < bytes_.size() && at_ - start < kMaxRun && Byte(at_) > ' ') ++at_;
+    return Parse(bytes_.substr(start, at_ - start));
+  }
+
+  void SkipLine() {
+    while (at_ < bytes_.size() && Byte(at_) != kCtrlZ) {
+      const uint8_t byte = Byte(at_++);
+      if (byte == '\n') return;
+      if (byte == '\r') {
+        if (at_ < bytes_.size() && Byte(at_) == '\n') ++at_;
+        return;
+      }
+    }
+  }
+
+ private:
+  static constexpr uint8_t kCtrlZ = 26;
+  static constexpr std::size_t kMaxRun = 255;
+
+  uint8_t Byte(std::size_t at) const { return static_cast<uint8_t>(bytes_[at]); }
+
+  static int DigitValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return 99;
+  }
+
+  static std::optional<int32_t> Parse(std::string_view text) {
+    bool negative = false;
+    if (!text.empty() && (text[0] == '+' || text[0] == '-')) {
+      negative = text[0] == '-';
+      text.remove_prefix(1);
+    }
+    int base = 10;
+    if (text.starts_with("0x") || text.starts_with("0X")) {
+      base = 16;
+      text.remove_prefix(2);
+    } else if (!text.empty() && (text[0] == '$' || text[0] == 'x' || text[0] == 'X')) {
+      base = 16;
+      text.remove_prefix(1);
+    } else if (!text.empty() && text[0] == '%') {
+      base = 2;
+      text.remove_prefix(1);
+    } else if (!text.empty() && text[0] == '&') {
+      base = 8;
+      text.remove_prefix(1);
+    }
+    if (text.empty()) return std::nullopt;
+    uint64_t magnitude = 0;
+    for (const char c : text) {
+      if (DigitValue(c) >= base) return std::nullopt;
+      magnitude = magnitude * static_cast<uint64_t>(base) + static_cast<uint64_t>(DigitValue(c));
+      if (magnitude > UINT32_MAX) return std::nullopt;
+    }
+    if (base == 10) {
+      if (magnitude > (negative ? 2147483648u : 2147483647u)) return std::nullopt;
+      return static_cast<int32_t>(negative ? -static_cast<int64_t>(magnitude)
+                                           : static_cast<int64_t>(magnitude));
+    }
+    // The 32-bit pattern as a signed value, negated in 32 bits after a '-'.
+    const uint32_t pattern = static_cast<uint32_t>(magnitude);
+    return static_cast<int32_t>(negative ? 0u - pattern : pattern);
+  }
+
+  std::string_view bytes_;
+  std::size_t at_ = 0;
+};
 
 }  // namespace
 
@@ -60,10 +155,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Assign(file, ShortString(name));
   Reset(file);
   if (IOResult() != 0) abort();
-  ReadMatrix(file);
-  const uint16_t result = IOResult();
-  if (result != 0 && !IsNumberedResult(result)) abort();
+  Reading read = ReadMatrix(
+      [&]() -> std::optional<int32_t> {
+        const int32_t value = ReadInteger(file);
+        if (InOutRes != 0) return std::nullopt;
+        return value;
+      },
+      [&] { ReadLineSkip(file); });
+  read.result = IOResult();
   Close(file);
   if (IOResult() != 0) abort();
+
+  IndependentReader reader(std::string_view(reinterpret_cast<const char*>(data), size));
+  const Reading expected = ReadMatrix([&] { return reader.Number(); }, [&] { reader.SkipLine(); });
+  if (read != expected) abort();
   return 0;
 }

@@ -1,0 +1,57 @@
+// Feeds arbitrary bytes to the terminal key decoder, as the legacy sequences,
+// kitty's key events or win32-input-mode records, in raw mode or as lines of
+// text: decoding must end without a crash or a hang, and the bytes fed whole
+// must give the same key events as the same bytes cut into two reads at any
+// point, all within the Esc timeout. The first byte chooses the protocol, the
+// terminal variant and the line ends, the second where the cut falls.
+#include <cstdint>
+#include <cstdlib>
+#include <string_view>
+#include <vector>
+
+#include "terminal/KeyDecoder.h"
+
+namespace {
+
+constexpr int64_t kNow = 1000;
+
+struct Settings {
+  KeyProtocol protocol;
+  TerminalVariant variant;
+  bool lineEndsAsEnter;
+};
+
+Settings SettingsOf(uint8_t byte) {
+  constexpr KeyProtocol kProtocols[] = {KeyProtocol::kLegacy, KeyProtocol::kKitty,
+                                        KeyProtocol::kWin32Input};
+  return {kProtocols[(byte & 3) % 3],
+          (byte & 4) != 0 ? TerminalVariant::kLinuxConsole : TerminalVariant::kXterm,
+          (byte & 8) != 0};
+}
+
+std::vector<KeyEvent> Decode(const Settings& settings, std::string_view first,
+                             std::string_view second) {
+  KeyDecoder decoder(settings.variant);
+  decoder.SetProtocol(settings.protocol);
+  decoder.SetLineEndsAsEnter(settings.lineEndsAsEnter);
+  decoder.Feed(first, kNow);
+  decoder.Feed(second, kNow);
+  decoder.Flush();
+  if (!decoder.Empty() && !decoder.Ready()) abort();  // bytes held after the flush
+  std::vector<KeyEvent> events;
+  KeyEvent event;
+  while (decoder.Next(event)) events.push_back(event);
+  return events;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  if (size < 2) return 0;
+  const Settings settings = SettingsOf(data[0]);
+  const std::string_view bytes(reinterpret_cast<const char*>(data + 2), size - 2);
+  const std::size_t cut = data[1] % (bytes.size() + 1);
+  if (Decode(settings, bytes, {}) != Decode(settings, bytes.substr(0, cut), bytes.substr(cut)))
+    abort();
+  return 0;
+}
