@@ -8,6 +8,8 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -95,48 +97,39 @@ class IndependentReader {
 
   uint8_t Byte(std::size_t at) const { return static_cast<uint8_t>(bytes_[at]); }
 
-  static int DigitValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return 99;
-  }
+  struct Prefix {
+    std::string_view text;
+    uint32_t base;
+  };
 
+  // A sign, a base prefix (none for decimal, the last entry), then digits of that base.
   static std::optional<int32_t> Parse(std::string_view text) {
-    bool negative = false;
-    if (!text.empty() && (text[0] == '+' || text[0] == '-')) {
-      negative = text[0] == '-';
-      text.remove_prefix(1);
-    }
-    int base = 10;
-    if (text.starts_with("0x") || text.starts_with("0X")) {
-      base = 16;
-      text.remove_prefix(2);
-    } else if (!text.empty() && (text[0] == '$' || text[0] == 'x' || text[0] == 'X')) {
-      base = 16;
-      text.remove_prefix(1);
-    } else if (!text.empty() && text[0] == '%') {
-      base = 2;
-      text.remove_prefix(1);
-    } else if (!text.empty() && text[0] == '&') {
-      base = 8;
-      text.remove_prefix(1);
-    }
+    static constexpr Prefix kPrefixes[] = {{"0x", 16}, {"0X", 16}, {"$", 16}, {"x", 16},
+                                           {"X", 16},  {"%", 2},   {"&", 8},  {"", 10}};
+    static constexpr std::string_view kDigits = "0123456789abcdef";
+    const bool negative = text.starts_with('-');
+    if (negative || text.starts_with('+')) text.remove_prefix(1);
+    const Prefix& prefix = *std::find_if(std::begin(kPrefixes), std::end(kPrefixes),
+                                         [&](const Prefix& p) { return text.starts_with(p.text); });
+    text.remove_prefix(prefix.text.size());
     if (text.empty()) return std::nullopt;
-    uint64_t magnitude = 0;
+    const std::string_view digits = kDigits.substr(0, prefix.base);
+    int64_t value = 0;
     for (const char c : text) {
-      if (DigitValue(c) >= base) return std::nullopt;
-      magnitude = magnitude * static_cast<uint64_t>(base) + static_cast<uint64_t>(DigitValue(c));
-      if (magnitude > UINT32_MAX) return std::nullopt;
+      const std::size_t digit =
+          digits.find(static_cast<char>(std::tolower(static_cast<uint8_t>(c))));
+      if (digit == std::string_view::npos) return std::nullopt;
+      value = value * prefix.base + static_cast<int64_t>(digit);
+      if (value > int64_t{UINT32_MAX}) return std::nullopt;
     }
-    if (base == 10) {
-      if (magnitude > (negative ? 2147483648u : 2147483647u)) return std::nullopt;
-      return static_cast<int32_t>(negative ? -static_cast<int64_t>(magnitude)
-                                           : static_cast<int64_t>(magnitude));
+    if (prefix.base == 10) {
+      const int64_t signedValue = negative ? -value : value;
+      if (signedValue < INT32_MIN || signedValue > INT32_MAX) return std::nullopt;
+      return static_cast<int32_t>(signedValue);
     }
-    // The 32-bit pattern as a signed value, negated in 32 bits after a '-'.
-    const uint32_t pattern = static_cast<uint32_t>(magnitude);
-    return static_cast<int32_t>(negative ? 0u - pattern : pattern);
+    // All 32 bits as a signed value; the '-' negates it modulo 2^32.
+    const auto pattern = static_cast<int32_t>(static_cast<uint32_t>(value));
+    return static_cast<int32_t>(negative ? -int64_t{pattern} : int64_t{pattern});
   }
 
   std::string_view bytes_;
