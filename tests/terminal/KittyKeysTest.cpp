@@ -74,6 +74,7 @@ TEST(KittyKeysTest, CtrlGivesControlBytesAsAPcConsoleDoes) {
   ExpectTable({
       {"\x1b[97;5u", {true, 65, 30, 1, kCtrl}},
       {"\x1b[99;5u", {true, 67, 46, 3, kCtrl}},
+      {"\x1b[99;5;99u", {true, 67, 46, 3, kCtrl}},  // with the key's text too
       {"\x1b[122;6u", {true, 90, 44, 26, kCtrl | kShift}},
       {"\x1b[91;5u", {true, 219, 26, 0x1B, kCtrl}},
       {"\x1b[93;5u", {true, 221, 27, 0x1D, kCtrl}},
