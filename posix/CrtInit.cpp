@@ -40,11 +40,11 @@ void FinishTranscript() {
 
 void CrtInit() {
   // Without a terminal to draw on, the screen is kept in memory and leaves as
-  // plain text. The exit step is registered before the unit takes the streams
-  // over, so that every way out after this point closes the device.
+  // plain text. The exit step is registered before the device starts, so that
+  // every way out from here on, a signal during the start-up too, closes it.
   if (isatty(STDOUT_FILENO)) {
-    Terminal().Start();
     AddExitStep(ShutdownTerminal);
+    Terminal().Start();
     CrtAttach(Terminal());
   } else {
     AddExitStep(FinishTranscript);

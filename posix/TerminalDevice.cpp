@@ -2,6 +2,7 @@
 
 #include <errno.h>
 #include <poll.h>
+#include <pthread.h>
 #include <signal.h>
 #include <sys/ioctl.h>
 #include <time.h>
@@ -25,10 +26,32 @@ constexpr std::string_view kKeypadNumeric = "\x1b>";      // the keypad back to 
 constexpr std::string_view kResetRendition = "\x1b[0m";   // the shell's text uncoloured again
 constexpr Point kNowhere{0, 0};
 
+// What the signals for the terminal asked; taken in the program's own flow,
+// where no sequence is half written.
 volatile sig_atomic_t resizeSignalled = 0;
+volatile sig_atomic_t stopSignalled = 0;
+volatile sig_atomic_t continueSignalled = 0;
 
 void OnWindowChange(int) {
   resizeSignalled = 1;
+}
+void OnStop(int) {
+  stopSignalled = 1;
+}
+void OnContinue(int) {
+  continueSignalled = 1;
+}
+
+bool Signalled() {
+  return resizeSignalled != 0 || stopSignalled != 0 || continueSignalled != 0;
+}
+
+// The terminal's signals, held back between a look at the flags and a sleep.
+sigset_t TerminalSignals() {
+  sigset_t set;
+  sigemptyset(&set);
+  for (int signal : {SIGWINCH, SIGTSTP, SIGCONT}) sigaddset(&set, signal);
+  return set;
 }
 
 // The terminal's size in cells; kNowhere when it cannot tell.
@@ -58,39 +81,48 @@ TerminalDevice::TerminalDevice(int inputFd, int outputFd)
       outputFd_(outputFd),
       input_(inputFd, VariantForTerm(TermName())),
       grid_(kStandardWidth, kStandardHeight),
-      renderer_(kStandardWidth, kStandardHeight) {}
+      renderer_(kStandardWidth, kStandardHeight),
+      drawn_(kStandardWidth * kStandardHeight),
+      state_(inputFd, outputFd) {}
 
 void TerminalDevice::Start() {
-  isTerminal_ = isatty(outputFd_) == 1;
-  if (isTerminal_) {
-    const Point size = TerminalSize(outputFd_);
-    if (size != kNowhere) {
-      grid_ = CellGrid(size.x, size.y);
-      renderer_ = TerminalRenderer(size.x, size.y);
-    }
-    if (isatty(inputFd_) == 1 && tcgetattr(inputFd_, &savedSettings_) == 0) {
-      settingsSaved_ = true;
-      const termios keyboard = KeyboardSettings(savedSettings_);
-      tcsetattr(inputFd_, TCSANOW, &keyboard);
-      // Asked only now that nothing is echoed, so the answers never show.
-      if (KeyboardNegotiation::WorthAsking(TermName())) {
-        const KeyProtocol protocol = input_.NegotiateProtocol(
-            [this](std::string_view bytes) { WriteAll(outputFd_, bytes); });
-        keyboardRestore_ = KeyboardNegotiation::RestoreSequence(protocol);
-      }
-    }
-    WriteAll(outputFd_, kKeypadApplication);
-    // Restarting keeps reads and writes whole across a resize; the wait's
-    // ppoll is never restarted, so it wakes for the redraw.
-    struct sigaction action {};
-    action.sa_handler = OnWindowChange;
-    action.sa_flags = SA_RESTART;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGWINCH, &action, nullptr);
-  }
-  // Keys that do not come from a terminal in raw mode come as lines of text.
-  if (!settingsSaved_) input_.TakeLinesOfText();
   started_ = true;
+  // Every change below is recorded before it is made, so that a signal at any
+  // point of the start-up finds the terminal's restore ready.
+  state_.Switch("", kResetRendition);
+  // Keys that do not come from a terminal in raw mode come as lines of text.
+  if (!TakeTerminal()) input_.TakeLinesOfText();
+}
+
+bool TerminalDevice::TakeTerminal() {
+  if (isatty(outputFd_) != 1) return false;
+  const Point size = TerminalSize(outputFd_);
+  if (size != kNowhere) {
+    grid_ = CellGrid(size.x, size.y);
+    renderer_ = TerminalRenderer(size.x, size.y);
+    drawn_.assign(static_cast<size_t>(size.x * size.y), false);
+  }
+  // Restarting keeps reads and writes whole; a wait's ppoll is never
+  // restarted, so it wakes to take what the signal asked.
+  struct sigaction action {};
+  action.sa_flags = SA_RESTART;
+  sigemptyset(&action.sa_mask);
+  action.sa_handler = OnWindowChange;
+  state_.Handle(SIGWINCH, action);
+  action.sa_handler = OnStop;
+  state_.Handle(SIGTSTP, action);
+  action.sa_handler = OnContinue;
+  state_.Handle(SIGCONT, action);
+  const bool raw = isatty(inputFd_) == 1 && state_.ChangeSettings(KeyboardSettings);
+  if (raw && KeyboardNegotiation::WorthAsking(TermName())) {
+    // Asked only now that nothing is echoed, so the answers never show.
+    const KeyProtocol protocol =
+        input_.NegotiateProtocol([this](std::string_view bytes) { WriteAll(outputFd_, bytes); });
+    state_.Switch(KeyboardNegotiation::EnableSequence(protocol),
+                  KeyboardNegotiation::RestoreSequence(protocol));
+  }
+  state_.Switch(kKeypadApplication, kKeypadNumeric);
+  return raw;
 }
 
 void TerminalDevice::Shutdown() {
@@ -105,23 +137,56 @@ void TerminalDevice::Shutdown() {
       WriteAll(outputFd_, std::string_view(move, static_cast<size_t>(length)));
     }
   }
-  WriteAll(outputFd_, kResetRendition);
-  if (isTerminal_) WriteAll(outputFd_, kKeypadNumeric);
-  WriteAll(outputFd_, keyboardRestore_);
-  if (settingsSaved_) tcsetattr(inputFd_, TCSANOW, &savedSettings_);
+  if (state_.Held()) input_.TakeHeldKeysReleases();
+  state_.Restore();
   errno = savedErrno;
 }
 
-void TerminalDevice::TakeResize() {
-  if (resizeSignalled == 0) return;
-  resizeSignalled = 0;
+void TerminalDevice::TakeSignals() {
+  bool redraw = false;
+  if (stopSignalled != 0) {
+    stopSignalled = 0;
+    state_.Release();
+    kill(getpid(), SIGSTOP);
+  }
+  if (continueSignalled != 0) {
+    continueSignalled = 0;
+    // After a SIGSTOP, which cannot be caught, the terminal was not given back.
+    state_.Release();
+    state_.Retake();
+    redraw = true;
+  }
+  if (resizeSignalled != 0) {
+    resizeSignalled = 0;
+    redraw = true;
+  }
+  if (redraw) RedrawAll();
+}
+
+void TerminalDevice::RedrawAll() {
   Point size = TerminalSize(outputFd_);
-  if (size == kNowhere) size = Point{grid_.Width(), grid_.Height()};
-  grid_.Resize(size.x, size.y);
+  if (size == kNowhere) size = Point{renderer_.Width(), renderer_.Height()};
+  // The grid is the console's buffer: it grows with the terminal and keeps
+  // its cells when the terminal shrinks.
+  const int oldWidth = grid_.Width();
+  const int oldHeight = grid_.Height();
+  const int width = std::max(size.x, oldWidth);
+  const int height = std::max(size.y, oldHeight);
+  if (width != oldWidth || height != oldHeight) {
+    grid_.Resize(width, height);
+    std::vector<bool> drawn(static_cast<size_t>(width * height));
+    for (int y = 1; y <= oldHeight; ++y)
+      for (int x = 1; x <= oldWidth; ++x)
+        drawn[static_cast<size_t>((y - 1) * width + x - 1)] = Drawn({x, y}, oldWidth);
+    drawn_ = std::move(drawn);
+  }
+  // Cells the program never drew keep what the terminal shows there.
   renderer_.Reset(size.x, size.y);
-  cursor_ = Point{std::min(cursor_.x, size.x), std::min(cursor_.y, size.y)};
+  for (int y = 1; y <= std::min(size.y, height); ++y)
+    for (int x = 1; x <= std::min(size.x, width); ++x)
+      if (Drawn({x, y}, width)) renderer_.Claim(Rect{x, y, x, y});
   placedCursor_ = kNowhere;
-  // What was prepared for the old size is drawn again from the grid.
+  // What was prepared before is drawn again from the grid.
   pendingChanging_ = true;
   pending_.clear();
   pendingWritten_ = 0;
@@ -129,24 +194,33 @@ void TerminalDevice::TakeResize() {
 }
 
 Point TerminalDevice::GridSize() {
-  TakeResize();
+  TakeSignals();
   return Point{grid_.Width(), grid_.Height()};
 }
 
 Rect TerminalDevice::VisibleArea() {
-  TakeResize();
-  return Rect{1, 1, grid_.Width(), grid_.Height()};
+  TakeSignals();
+  return Rect{1, 1, std::min(renderer_.Width(), grid_.Width()),
+              std::min(renderer_.Height(), grid_.Height())};
+}
+
+void TerminalDevice::Claim(Rect area) {
+  renderer_.Claim(area);
+  const int width = grid_.Width();
+  for (int y = std::max(area.top, 1); y <= std::min(area.bottom, grid_.Height()); ++y)
+    for (int x = std::max(area.left, 1); x <= std::min(area.right, width); ++x)
+      drawn_[static_cast<size_t>((y - 1) * width + x - 1)] = true;
 }
 
 void TerminalDevice::WriteCells(Point at, std::string_view bytes, uint8_t attribute) {
   if (bytes.empty()) return;
   grid_.Write(at, bytes, attribute);
-  renderer_.Claim(Rect{at.x, at.y, at.x + static_cast<int>(bytes.size()) - 1, at.y});
+  Claim(Rect{at.x, at.y, at.x + static_cast<int>(bytes.size()) - 1, at.y});
 }
 
 void TerminalDevice::FillRect(Rect area, Cell fill) {
   grid_.Fill(area, fill);
-  renderer_.Claim(area);
+  Claim(area);
 }
 
 void TerminalDevice::ScrollUp(Rect area, Cell fill) {
@@ -160,16 +234,17 @@ void TerminalDevice::ScrollUp(Rect area, Cell fill) {
     grid_.ScrollUp(area, fill);
   } else {
     grid_.ScrollUp(area, fill);
-    renderer_.Claim(area);
+    Claim(area);
   }
 }
 
 void TerminalDevice::Present() {
   // After Shutdown the terminal is the shell's again, in its own colours.
   if (!started_) return;
-  TakeResize();
+  TakeSignals();
   pendingChanging_ = true;
   renderer_.DrawCells(grid_, pending_);
+  renderer_.RestoreColours(pending_);
   if (!pending_.empty() || cursor_ != placedCursor_) renderer_.PlaceCursor(cursor_, pending_);
   pendingChanging_ = false;
   placedCursor_ = cursor_;
@@ -185,25 +260,26 @@ void TerminalDevice::WritePending() {
 }
 
 void TerminalDevice::WaitForEvent() {
-  // SIGWINCH is held back between the look at the flag and the sleep, and let
-  // through only inside ppoll, so a resize cannot slip in between unseen.
-  sigset_t windowChange;
+  // The terminal's signals are held back between the look at their flags and
+  // the sleep, and let through only inside ppoll, so none slips in between unseen.
+  const sigset_t terminalSignals = TerminalSignals();
   sigset_t previous;
-  sigemptyset(&windowChange);
-  sigaddset(&windowChange, SIGWINCH);
-  pthread_sigmask(SIG_BLOCK, &windowChange, &previous);
-  if (resizeSignalled == 0) {
+  pthread_sigmask(SIG_BLOCK, &terminalSignals, &previous);
+  if (!Signalled()) {
     pollfd ready{input_.Fd(), POLLIN, 0};
     const int timeout = input_.TimeoutMilliseconds();
     const timespec limit{timeout / 1000, (timeout % 1000) * 1000000L};
-    sigset_t duringWait = previous;
-    sigdelset(&duringWait, SIGWINCH);
-    ppoll(&ready, 1, timeout < 0 ? nullptr : &limit, &duringWait);
+    ppoll(&ready, 1, timeout < 0 ? nullptr : &limit, &previous);
   }
   pthread_sigmask(SIG_SETMASK, &previous, nullptr);
-  if (resizeSignalled != 0) Present();
+  if (Signalled()) Present();
 }
 
 void TerminalDevice::Sleep(uint32_t milliseconds) {
-  SleepMilliseconds(milliseconds);
+  timespec remaining{static_cast<time_t>(milliseconds / 1000),
+                     static_cast<long>(milliseconds % 1000) * 1000000L};
+  while (nanosleep(&remaining, &remaining) != 0 && errno == EINTR) {
+    // A stop is not put off until the pause ends.
+    if (Signalled()) Present();
+  }
 }

@@ -2,15 +2,17 @@
 // in a grid and drawn at each Present with cursor moves and colours, only where
 // they changed, in one write; keys come from the terminal's input bytes; a
 // resize redraws the whole screen. Start puts the terminal into the mode the
-// keyboard needs and Shutdown, safe inside a signal handler, puts it back.
+// keyboard needs and Shutdown, safe inside a signal handler, puts it back; a
+// stop (SIGTSTP) gives the terminal back and a continue takes it again and
+// redraws the screen.
 #pragma once
-
-#include <termios.h>
 
 #include <atomic>
 #include <string>
+#include <vector>
 
 #include "TerminalInput.h"
+#include "TerminalState.h"
 #include "console/CellGrid.h"
 #include "console/ConsoleDevice.h"
 #include "terminal/TerminalRenderer.h"
@@ -30,10 +32,11 @@ class TerminalDevice : public ConsoleDevice {
   /// On an output that is no terminal, the grid is 80 by 25 and no mode is set.
   /// Nothing is drawn: the screen stays as it is until cells are written.
   void Start();
-  /// Writes what is already prepared for the terminal, resets the colours,
-  /// leaves the keypad mode, turns the full key events off and restores the
-  /// terminal's settings; the last screen and the cursor stay; later Presents
-  /// send nothing. Async-signal-safe; does nothing after the first call.
+  /// Writes what is already prepared for the terminal, takes the releases of
+  /// keys still held, then undoes every change Start made in reverse: colours,
+  /// keypad mode, full key events, signal handlers, the terminal's settings;
+  /// the last screen and the cursor stay; later Presents send nothing.
+  /// Async-signal-safe; does nothing after the first call.
   void Shutdown();
 
   /// The cells the program wants shown.
@@ -57,9 +60,22 @@ class TerminalDevice : public ConsoleDevice {
   void Sleep(uint32_t milliseconds) override;
 
  private:
-  /// Takes a resize that was signalled: the grid gets the terminal's new size
-  /// and the whole screen is drawn again at the next Present.
-  void TakeResize();
+  /// Sets the terminal's modes and signal handlers and asks for full key
+  /// events; false when the keys do not come from a terminal in raw mode.
+  bool TakeTerminal();
+  /// Takes what the terminal's signals asked: a stop gives the terminal back
+  /// and stops the process; a continue takes the terminal again; after either
+  /// a continue or a resize the whole screen is drawn again.
+  void TakeSignals();
+  /// Takes the terminal's size, growing the grid to it, and draws every cell
+  /// the program has drawn again at the next Present.
+  void RedrawAll();
+  /// Hands `area` to the renderer and remembers its cells as drawn by the program.
+  void Claim(Rect area);
+  /// Whether the program has drawn cell `p` of a grid `width` cells wide.
+  bool Drawn(Point p, int width) const {
+    return drawn_[static_cast<size_t>((p.y - 1) * width + p.x - 1)];
+  }
   /// Writes the bytes prepared in pending_ and empties it.
   void WritePending();
 
@@ -72,10 +88,8 @@ class TerminalDevice : public ConsoleDevice {
   // Where the last Present left the terminal's cursor; at first where the shell left it, unknown.
   Point placedCursor_{0, 0};
   uint32_t codePage_ = kUtf8CodePage;
-  bool isTerminal_ = false;
-  bool settingsSaved_ = false;
-  termios savedSettings_{};
-  std::string_view keyboardRestore_;  // turns the full key events off again
+  std::vector<bool> drawn_;  // per grid cell: drawn by the program
+  TerminalState state_;
   // Bytes prepared for the terminal. A signal handler's Shutdown writes what
   // is left of them unless they are being changed just then.
   std::string pending_;

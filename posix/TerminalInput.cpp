@@ -2,21 +2,28 @@
 
 #include <poll.h>
 #include <signal.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <chrono>
 #include <climits>
+
+#include "terminal/HeldKeys.h"
 
 namespace {
 
-int64_t NowMilliseconds() {
-  using namespace std::chrono;
-  return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
-}
-
 // As much as one read takes; a paste longer than this is decoded over several calls.
 constexpr std::size_t kReadChunk = 256;
+// How long the end of a run waits for the releases of keys still held: a
+// key tapped as the program ends comes up within tens of milliseconds.
+constexpr int kReleaseWaitMilliseconds = 100;
+
+// Milliseconds of the monotonic clock; async-signal-safe.
+int64_t NowMilliseconds() {
+  timespec now{};
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  return int64_t{now.tv_sec} * 1000 + now.tv_nsec / 1000000;
+}
 
 }  // namespace
 
@@ -59,6 +66,7 @@ bool TerminalInput::Take(KeyEvent& event) {
 bool TerminalInput::Next(KeyEvent& event) {
   constexpr uint8_t kControlC = 3;
   while (Take(event)) {
+    Follow(event);
     // With full key events the terminal sends Ctrl+C as a key instead of
     // interrupting; it interrupts here, as the terminal would have.
     const bool interrupt = decoder_.Protocol() != KeyProtocol::kLegacy && event.keyDown &&
@@ -82,7 +90,6 @@ KeyProtocol TerminalInput::NegotiateProtocol(const std::function<void(std::strin
     while (decoder_.NextReply(reply)) negotiation.Take(reply);
   }
   const KeyProtocol protocol = negotiation.Decision();
-  send(KeyboardNegotiation::EnableSequence(protocol));
   decoder_.SetProtocol(protocol);
   return protocol;
 }
@@ -96,4 +103,37 @@ int TerminalInput::TimeoutMilliseconds() const {
 
 bool TerminalInput::Ended() const {
   return endOfInput_ && decoder_.Empty();
+}
+
+void TerminalInput::Follow(const KeyEvent& event) {
+  if (!event.isKey) return;
+  int at = 0;
+  const int count = heldCount_;
+  while (at < count && heldKeys_[at] != event.virtualKey) ++at;
+  if (event.keyDown && at == count && count < kMaxHeld) {
+    heldKeys_[count] = event.virtualKey;
+    ++heldCount_;
+  } else if (!event.keyDown && at < count) {
+    heldKeys_[at] = heldKeys_[count - 1];
+    --heldCount_;
+  }
+}
+
+void TerminalInput::TakeHeldKeysReleases() {
+  if (decoder_.Protocol() == KeyProtocol::kLegacy) return;
+  HeldKeys held(heldCount_);
+  const int64_t deadline = NowMilliseconds() + kReleaseWaitMilliseconds;
+  char buffer[kReadChunk];
+  while (held.Held() > 0 && !endOfInput_) {
+    const int64_t left = deadline - NowMilliseconds();
+    if (left <= 0) return;
+    pollfd entry = {fd_, POLLIN, 0};
+    const int ready = poll(&entry, 1, static_cast<int>(left));
+    if (ready < 0 && errno == EINTR) continue;
+    if (ready <= 0) return;
+    const ssize_t count = read(fd_, buffer, sizeof buffer);
+    if (count < 0 && errno == EINTR) continue;
+    if (count <= 0) return;
+    for (ssize_t i = 0; i < count; ++i) held.Feed(buffer[i]);
+  }
 }

@@ -5,6 +5,7 @@
 // terminal for full key events (presses, releases, lone modifiers) and turn them on.
 #pragma once
 
+#include <atomic>
 #include <functional>
 #include <string_view>
 
@@ -32,12 +33,16 @@ class TerminalInput {
   /// of text rather than from a terminal in raw mode.
   void TakeLinesOfText() { decoder_.SetLineEndsAsEnter(true); }
 
-  /// Sends the queries through `send`, waits a bounded time for the answers,
-  /// turns on the best key reporting the terminal offers and decodes by it from
-  /// then on; returns it. Keys typed meanwhile are kept, answers are never keys.
+  /// Sends the queries through `send`, waits a bounded time for the answers and
+  /// decodes by the best key reporting the terminal offers from then on; returns
+  /// it, for the caller to turn on. Keys typed meanwhile are kept, answers are never keys.
   KeyProtocol NegotiateProtocol(const std::function<void(std::string_view)>& send);
   /// The key reporting in use.
   KeyProtocol Protocol() const { return decoder_.Protocol(); }
+  /// With key reporting on, reads the input until every key still held down
+  /// has been released, for a short time at most, so that no release is left
+  /// for whoever reads the terminal next. Async-signal-safe.
+  void TakeHeldKeysReleases();
 
  private:
   /// Reads what has arrived until an event is ready.
@@ -46,8 +51,14 @@ class TerminalInput {
   bool ReadOnce();
   /// Takes the next decoded event, reading what has arrived first when none is waiting.
   bool Take(KeyEvent& event);
+  /// Follows which keys are held down.
+  void Follow(const KeyEvent& event);
+
+  static constexpr int kMaxHeld = 16;
 
   int fd_;
   bool endOfInput_ = false;
   KeyDecoder decoder_;
+  uint16_t heldKeys_[kMaxHeld] = {};  // virtual keys pressed and not yet released
+  std::atomic<int> heldCount_ = 0;
 };

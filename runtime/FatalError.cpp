@@ -1,7 +1,9 @@
 #include "FatalError.h"
 
+#include <csignal>
 #include <cstdlib>
 
+#include "Faults.h"
 #include "IoResult.h"
 #include "Report.h"
 #include "StandardStreams.h"
@@ -17,7 +19,7 @@ constexpr int kMaxExitSteps = 8;
 ExitStep exitSteps[kMaxExitSteps];
 int exitStepCount = 0;
 int exitStatus = 0;
-bool ending = false;
+volatile sig_atomic_t ending = 0;
 
 // Hands whatever an output stream still buffers to its driver; failures are ignored.
 void FlushAtExit(TextFile& file) {
@@ -25,10 +27,17 @@ void FlushAtExit(TextFile& file) {
   InOutRes = 0;
 }
 
+// Claims the end of the run for the caller; false when it has begun already.
+// Interruptions are held first, so nothing can come between the claim and
+// the exit: a signal before the hold ends the run itself and never returns.
+bool ClaimEndOfRun() {
+  HoldInterruptions();
+  if (ending) return false;
+  ending = 1;
+  return true;
+}
+
 [[noreturn]] void EndOfRun() {
-  // A fault or a fatal error inside the sequence itself ends the process at once.
-  if (ending) std::_Exit(exitStatus);
-  ending = true;
   while (exitStepCount > 0) exitSteps[--exitStepCount]();
   if (ErrorAddr != nullptr) WriteReport(StdErr);
   FlushAtExit(Output);
@@ -44,14 +53,18 @@ void AddExitStep(ExitStep step) {
   if (exitStepCount < kMaxExitSteps) exitSteps[exitStepCount++] = step;
 }
 
+bool RunEnding() {
+  return ending != 0;
+}
+
 void RaiseFatalError(uint16_t code, const void* address, void* const* frame, bool atFault) {
-  if (!ending) {
-    ErrorCode = code;
-    ErrorAddr = address;
-    ErrorFrame = frame;
-    ErrorAtFault = atFault;
-    exitStatus = code;
-  }
+  // A fault or a fatal error inside the sequence itself ends the process at once.
+  if (!ClaimEndOfRun()) std::_Exit(exitStatus);
+  ErrorCode = code;
+  ErrorAddr = address;
+  ErrorFrame = frame;
+  ErrorAtFault = atFault;
+  exitStatus = code;
   EndOfRun();
 }
 
@@ -60,5 +73,6 @@ void RunError(uint16_t code) {
 }
 
 void NormalEnd() {
+  if (!ClaimEndOfRun()) std::_Exit(exitStatus);
   EndOfRun();
 }

@@ -27,7 +27,12 @@ extern bool ErrorAtFault;
 /// Registers a subsystem's shutdown step; steps run in reverse order at the end.
 void AddExitStep(ExitStep step);
 
+/// Whether the end-of-run sequence has begun. Async-signal-safe.
+bool RunEnding();
+
 /// Records the error and ends the program through the end-of-run sequence.
+/// Once the sequence has begun, ends the process at once with the first
+/// error's status instead.
 [[noreturn]] void RaiseFatalError(uint16_t code, const void* address, void* const* frame,
                                   bool atFault = false);
 

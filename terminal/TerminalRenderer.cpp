@@ -110,6 +110,14 @@ void TerminalRenderer::DrawCells(const CellGrid& wanted, std::string& out) {
     }
 }
 
+void TerminalRenderer::RestoreColours(std::string& out) {
+  if (shownAttribute_ == kUnknownAttribute) return;
+  out += kCsi;
+  AppendNumber(kResetRendition, out);
+  out += kGraphicRenditionFinal;
+  shownAttribute_ = kUnknownAttribute;
+}
+
 void TerminalRenderer::PlaceCursor(Point cursor, std::string& out) {
   cursor = {std::clamp(cursor.x, 1, width_), std::clamp(cursor.y, 1, height_)};
   if (cursor == terminalCursor_) return;
@@ -146,7 +154,7 @@ void TerminalRenderer::ScrollUp(int top, int bottom, std::string& out) {
 void TerminalRenderer::Reset(int width, int height) {
   width_ = width;
   height_ = height;
-  slots_.assign(static_cast<size_t>(width * height), Slot{Cell{}, SlotState::kStale});
+  slots_.assign(static_cast<size_t>(width * height), Slot{});
   shownAttribute_ = kUnknownAttribute;
   terminalCursor_ = kUnknownCursor;
 }

@@ -30,6 +30,10 @@ class TerminalRenderer {
   /// Appends what draws every claimed cell of `wanted` that differs from the
   /// shadow: one cursor move per run of changed cells, colours only when they change.
   void DrawCells(const CellGrid& wanted, std::string& out);
+  /// Appends what gives the terminal its own colours back, unless it has them.
+  /// Between draws the terminal keeps them, so that whatever it paints by
+  /// itself (the rows a resize adds, text after a kill) is in its own colours.
+  void RestoreColours(std::string& out);
   /// Appends a cursor move to `cursor` (clipped to the screen) unless the
   /// terminal's cursor already stands there.
   void PlaceCursor(Point cursor, std::string& out);
@@ -37,8 +41,8 @@ class TerminalRenderer {
   /// with the terminal's scroll region; the shadow moves with them and the new
   /// bottom row is drawn again by the next DrawCells.
   void ScrollUp(int top, int bottom, std::string& out);
-  /// Forgets what the terminal shows, at a new size: the next DrawCells draws
-  /// every cell and sets the colours afresh, the next PlaceCursor always moves.
+  /// Forgets what the terminal shows, at a new size: no cell is claimed, the
+  /// next DrawCells sets the colours afresh, the next PlaceCursor always moves.
   void Reset(int width, int height);
 
   /// Writes the cursor move to `position` into `out` (kMaxCursorMove bytes at

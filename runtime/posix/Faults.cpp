@@ -108,10 +108,33 @@ void* const* FaultFrame(const mcontext_t& machine) {
   return top - 1;
 }
 
-// Ends the program from the interrupted instruction and its frame. The signal
-// is not blocked while handled: a second one during the end of the run comes
-// back here, and the end-of-run sequence then exits at once.
+// The signals the processor raises for the instruction that is running (and
+// abort, which the running code raises itself). They are never held back: a
+// fault inside the end of the run must end the process at once.
+constexpr int kFaultSignals[] = {SIGFPE, SIGSEGV, SIGBUS, SIGILL, SIGTRAP, SIGSYS, SIGABRT};
+// The other signals whose default action ends the process; the real-time
+// signals join them at installation. SIGPIPE is ignored instead.
+constexpr int kEndingSignals[] = {SIGHUP,    SIGINT,  SIGQUIT, SIGUSR1,   SIGUSR2, SIGALRM, SIGTERM,
+                                  SIGSTKFLT, SIGXCPU, SIGXFSZ, SIGVTALRM, SIGPROF, SIGIO,   SIGPWR};
+
+// Every signal but the faults.
+sigset_t Interruptions() {
+  sigset_t set;
+  sigfillset(&set);
+  for (int signal : kFaultSignals) sigdelset(&set, signal);
+  return set;
+}
+
+// Ends the program from the interrupted instruction and its frame. Runs with
+// every interruption held, so handlers never nest. Whether the run is already
+// ending is asked first: a fault inside the end of the run then ends the
+// process at once, and a fault signal sent by another process is dropped.
 void OnSignal(int signal, siginfo_t* info, void* context) {
+  if (RunEnding()) {
+    const bool raisedByProcessor = info->si_code > 0;
+    if (raisedByProcessor) RaiseFatalError(kOtherFault, nullptr, nullptr);
+    return;
+  }
   const mcontext_t& machine = static_cast<ucontext_t*>(context)->uc_mcontext;
   RaiseFatalError(FaultCodeOf(signal, *info, machine),
                   reinterpret_cast<const void*>(machine.gregs[REG_RIP]), FaultFrame(machine), true);
@@ -120,9 +143,6 @@ void OnSignal(int signal, siginfo_t* info, void* context) {
 [[noreturn, gnu::noinline]] void OnOutOfMemory() {
   RaiseFatalError(kOutOfMemory, __builtin_return_address(0), CallerFrame());
 }
-
-constexpr int kHandledSignals[] = {SIGFPE,  SIGSEGV, SIGBUS,  SIGILL, SIGTRAP, SIGSYS,
-                                   SIGABRT, SIGINT,  SIGTERM, SIGHUP, SIGQUIT};
 
 }  // namespace
 
@@ -134,11 +154,18 @@ void InstallFaultHandlers() {
 
   struct sigaction action = {};
   action.sa_sigaction = OnSignal;
-  action.sa_flags = SA_SIGINFO | SA_ONSTACK | SA_NODEFER;
-  sigemptyset(&action.sa_mask);
-  for (int signal : kHandledSignals) sigaction(signal, &action, nullptr);
+  action.sa_flags = SA_SIGINFO | SA_ONSTACK;
+  action.sa_mask = Interruptions();
+  for (int signal : kFaultSignals) sigaction(signal, &action, nullptr);
+  for (int signal : kEndingSignals) sigaction(signal, &action, nullptr);
+  for (int signal = SIGRTMIN; signal <= SIGRTMAX; ++signal) sigaction(signal, &action, nullptr);
 
   // A write to a closed pipe then fails with an I/O result instead of killing.
   signal(SIGPIPE, SIG_IGN);
   std::set_new_handler(OnOutOfMemory);
+}
+
+void HoldInterruptions() {
+  const sigset_t held = Interruptions();
+  sigprocmask(SIG_SETMASK, &held, nullptr);
 }

@@ -20,6 +20,7 @@ struct ScreenCell {
   char32_t character = U' ';
   int foreground = kDefaultColour;
   int background = kDefaultColour;
+  friend bool operator==(const ScreenCell&, const ScreenCell&) = default;
 };
 
 /// The cells of a pane; positions are 1-based columns and rows.

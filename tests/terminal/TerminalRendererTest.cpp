@@ -178,11 +178,13 @@ TEST(TerminalRenderer, ScrollMovesTheTerminalsOwnTextWithoutClaimingIt) {
   EXPECT_EQ(Draw(renderer, wanted), "\x1b[4;1H\x1b[0;37;40m" + std::string(kWidth, ' '));
 }
 
-TEST(TerminalRenderer, ResetRedrawsEveryCellAndSetsColoursAfresh) {
+TEST(TerminalRenderer, ResetRedrawsOnlyWhatIsClaimedAgainAndSetsColoursAfresh) {
   DrawnScreen screen;
   screen.renderer.Reset(3, 2);
   CellGrid wanted(3, 2, Cell{'#', 0x70});
-  EXPECT_EQ(Draw(screen.renderer, wanted), "\x1b[1;1H\x1b[0;30;47m###\x1b[2;1H###");
+  EXPECT_EQ(Draw(screen.renderer, wanted), "");
+  screen.renderer.Claim({1, 1, 2, 2});
+  EXPECT_EQ(Draw(screen.renderer, wanted), "\x1b[1;1H\x1b[0;30;47m##\x1b[2;1H##");
   EXPECT_EQ(Place(screen.renderer, {1, 1}), "\x1b[1;1H");
 }
 
