@@ -12,76 +12,20 @@
 #include <string_view>
 #include <vector>
 
-#include "PtyProgram.h"
+#include "FakeTerminal.h"
 
 namespace {
 
 using namespace std::chrono_literals;
 
-constexpr std::string_view kQueries = "\x1b[?u\x1b[?9001$p\x1b[c";
-constexpr std::string_view kKittyPush = "\x1b[>26u";
-constexpr std::string_view kKittyPop = "\x1b[<u";
-constexpr std::string_view kWin32InputOn = "\x1b[?9001h";
-constexpr std::string_view kWin32InputOff = "\x1b[?9001l";
-
-enum class Answers { kKitty, kWin32Input, kAttributesOnly, kNone };
-
-std::string AnswersOf(Answers answers) {
-  const std::string attributes = "\x1b[?62;22c";  // a VT220-class terminal
-  switch (answers) {
-    case Answers::kKitty:
-      return "\x1b[?0u\x1b[?9001;0$y" + attributes;
-    case Answers::kWin32Input:
-      return "\x1b[?9001;2$y" + attributes;
-    case Answers::kAttributesOnly:
-      return attributes;
-    case Answers::kNone:
-      break;
-  }
-  return "";
-}
-
-bool SameSettings(const termios& a, const termios& b) {
-  return a.c_iflag == b.c_iflag && a.c_oflag == b.c_oflag && a.c_lflag == b.c_lflag &&
-         a.c_cc[VMIN] == b.c_cc[VMIN] && a.c_cc[VTIME] == b.c_cc[VTIME] &&
-         a.c_cc[VSUSP] == b.c_cc[VSUSP] && a.c_cc[VQUIT] == b.c_cc[VQUIT];
-}
-
-// The terminal's side: answers the start-up queries once they have come.
-class FakeTerminal : public PtyProgram {
- public:
-  FakeTerminal(Answers answers, int keyCount, const char* ending = "normal")
-      : PtyProgram({std::to_string(keyCount), ending}), answers_(AnswersOf(answers)) {}
-
- private:
-  void OnOutput() override {
-    if (answered_ || Output().find(kQueries) == std::string::npos) return;
-    answered_ = true;
-    if (!answers_.empty()) {
-      ASSERT_TRUE(Send(answers_)) << "answering the queries";
-    }
-  }
-
-  std::string answers_;
-  bool answered_ = false;
-};
-
-// Checks that `output` turned `on` on before any `off`, and `off` after it.
-void ExpectTurnedOnAndOff(const std::string& output, std::string_view on, std::string_view off) {
-  const std::size_t onAt = output.find(on);
-  ASSERT_NE(onAt, std::string::npos);
-  const std::size_t offAt = output.find(off, onAt);
-  EXPECT_NE(offAt, std::string::npos);
-}
-
 TEST(ModernKeysE2ETest, KittyAltWithKeypadDigitsGivesOneCharacter) {
-  FakeTerminal terminal(Answers::kKitty, 2);
+  FakeTerminal terminal(Answers::kKitty, "2");
   ASSERT_TRUE(terminal.Started());
   ASSERT_TRUE(terminal.WaitReady());
   ASSERT_NE(terminal.Output().find(kKittyPush), std::string::npos);
   EXPECT_EQ(terminal.Output().find(kWin32InputOn), std::string::npos);
   // While the program runs its settings are its own, not the shell's.
-  EXPECT_FALSE(SameSettings(terminal.Settings(), terminal.InitialSettings()));
+  EXPECT_FALSE(terminal.SettingsRestored());
   terminal.Type("\x1b[57443;131u");                   // Alt down, Num Lock on
   terminal.Type("\x1b[57405;131u\x1b[57405;131:3u");  // keypad 6
   terminal.Type("\x1b[57404;131u\x1b[57404;131:3u");  // keypad 5
@@ -91,11 +35,11 @@ TEST(ModernKeysE2ETest, KittyAltWithKeypadDigitsGivesOneCharacter) {
   EXPECT_EQ(terminal.WaitExit(), 0);
   EXPECT_EQ(terminal.Codes(), (std::vector<int>{65, 0}));
   ExpectTurnedOnAndOff(terminal.Output(), kKittyPush, kKittyPop);
-  EXPECT_TRUE(SameSettings(terminal.Settings(), terminal.InitialSettings()));
+  EXPECT_TRUE(terminal.SettingsRestored());
 }
 
 TEST(ModernKeysE2ETest, KittyLoneModifiersAndReleasesEndNoWait) {
-  FakeTerminal terminal(Answers::kKitty, 1);
+  FakeTerminal terminal(Answers::kKitty, "1");
   ASSERT_TRUE(terminal.Started());
   ASSERT_TRUE(terminal.WaitReady());
   for (const std::string key : {
@@ -114,7 +58,7 @@ TEST(ModernKeysE2ETest, KittyLoneModifiersAndReleasesEndNoWait) {
 }
 
 TEST(ModernKeysE2ETest, Win32InputAltWithKeypadDigitsGivesOneCharacter) {
-  FakeTerminal terminal(Answers::kWin32Input, 2);
+  FakeTerminal terminal(Answers::kWin32Input, "2");
   ASSERT_TRUE(terminal.Started());
   ASSERT_TRUE(terminal.WaitReady());
   ASSERT_NE(terminal.Output().find(kWin32InputOn), std::string::npos);
@@ -129,13 +73,13 @@ TEST(ModernKeysE2ETest, Win32InputAltWithKeypadDigitsGivesOneCharacter) {
   EXPECT_EQ(terminal.WaitExit(), 0);
   EXPECT_EQ(terminal.Codes(), (std::vector<int>{65, 'q'}));
   ExpectTurnedOnAndOff(terminal.Output(), kWin32InputOn, kWin32InputOff);
-  EXPECT_TRUE(SameSettings(terminal.Settings(), terminal.InitialSettings()));
+  EXPECT_TRUE(terminal.SettingsRestored());
 }
 
 TEST(ModernKeysE2ETest, TerminalsWithoutFullKeyEventsKeepTheLegacyKeys) {
   for (const Answers answers : {Answers::kNone, Answers::kAttributesOnly}) {
     SCOPED_TRACE(static_cast<int>(answers));
-    FakeTerminal terminal(answers, 4);
+    FakeTerminal terminal(answers, "4");
     ASSERT_TRUE(terminal.Started());
     ASSERT_TRUE(terminal.WaitReady());
     // The wait for answers that never come is short; an answer ends it at once.
@@ -147,7 +91,7 @@ TEST(ModernKeysE2ETest, TerminalsWithoutFullKeyEventsKeepTheLegacyKeys) {
     EXPECT_NE(terminal.Output().find(kQueries), std::string::npos);
     for (const std::string_view mode : {kKittyPush, kKittyPop, kWin32InputOn, kWin32InputOff})
       EXPECT_EQ(terminal.Output().find(mode), std::string::npos);
-    EXPECT_TRUE(SameSettings(terminal.Settings(), terminal.InitialSettings()));
+    EXPECT_TRUE(terminal.SettingsRestored());
   }
 }
 
@@ -170,7 +114,7 @@ TEST(ModernKeysE2ETest, EveryWayOutTurnsTheKeyReportingOff) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    FakeTerminal terminal(c.answers, 1, c.ending);
+    FakeTerminal terminal(c.answers, "1", c.ending);
     ASSERT_TRUE(terminal.Started());
     ASSERT_TRUE(terminal.WaitReady());
     if (c.lastKey.empty())
@@ -182,7 +126,7 @@ TEST(ModernKeysE2ETest, EveryWayOutTurnsTheKeyReportingOff) {
     EXPECT_NE(status, -1);
     EXPECT_TRUE(terminal.Codes().empty() || std::string(c.ending) == "fatal");
     ExpectTurnedOnAndOff(terminal.Output(), c.on, c.off);
-    EXPECT_TRUE(SameSettings(terminal.Settings(), terminal.InitialSettings()));
+    EXPECT_TRUE(terminal.SettingsRestored());
   }
 }
 

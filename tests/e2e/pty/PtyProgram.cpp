@@ -1,5 +1,6 @@
 #include "PtyProgram.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <pty.h>
@@ -47,6 +48,7 @@ PtyProgram::PtyProgram(const std::vector<std::string>& arguments) : settings_(De
     execv(KEY_CODES, argv.data());
     _exit(127);
   }
+  if (pid_ > 0) slave_ = open(ptsname(master_), O_RDWR | O_NOCTTY | O_NONBLOCK);
 }
 
 PtyProgram::~PtyProgram() {
@@ -54,6 +56,7 @@ PtyProgram::~PtyProgram() {
     kill(pid_, SIGKILL);
     waitpid(pid_, nullptr, 0);
   }
+  if (slave_ >= 0) close(slave_);
   if (master_ >= 0) close(master_);
   std::remove(codesPath_.c_str());
 }
@@ -62,6 +65,18 @@ termios PtyProgram::Settings() const {
   termios settings{};
   tcgetattr(master_, &settings);
   return settings;
+}
+
+bool PtyProgram::SettingsRestored() const {
+  const termios now = Settings();
+  return now.c_iflag == settings_.c_iflag && now.c_oflag == settings_.c_oflag &&
+         now.c_lflag == settings_.c_lflag && now.c_cc[VMIN] == settings_.c_cc[VMIN] &&
+         now.c_cc[VTIME] == settings_.c_cc[VTIME] && now.c_cc[VSUSP] == settings_.c_cc[VSUSP] &&
+         now.c_cc[VQUIT] == settings_.c_cc[VQUIT];
+}
+
+void PtyProgram::RestoreSettings() const {
+  tcsetattr(master_, TCSANOW, &settings_);
 }
 
 bool PtyProgram::WaitReady() {
@@ -118,6 +133,31 @@ int PtyProgram::WaitExit() {
     Drain(10ms);
   }
   return -1;
+}
+
+bool PtyProgram::WaitStopped() {
+  const Clock::time_point limit = Clock::now() + 5s;
+  while (Clock::now() < limit) {
+    int status = 0;
+    if (waitpid(pid_, &status, WNOHANG | WUNTRACED) == pid_ && WIFSTOPPED(status)) return true;
+    Drain(10ms);
+  }
+  return false;
+}
+
+std::string PtyProgram::UnreadInput() {
+  // Lines are no longer gathered, so a line not ended is readable too.
+  termios raw = Settings();
+  raw.c_lflag &= ~static_cast<tcflag_t>(ICANON);
+  raw.c_cc[VMIN] = 0;
+  raw.c_cc[VTIME] = 0;
+  tcsetattr(slave_, TCSANOW, &raw);
+  std::string input;
+  char buffer[256];
+  ssize_t count;
+  while ((count = read(slave_, buffer, sizeof buffer)) > 0)
+    input.append(buffer, static_cast<std::size_t>(count));
+  return input;
 }
 
 std::vector<int> PtyProgram::Codes() const {

@@ -28,6 +28,10 @@ class PtyProgram {
   const termios& InitialSettings() const { return settings_; }
   /// The terminal's settings as they stand.
   termios Settings() const;
+  /// Whether the settings that matter to keys are those the terminal started with.
+  bool SettingsRestored() const;
+  /// Gives the terminal the settings it started with, as a shell does when a job stops.
+  void RestoreSettings() const;
   /// All the program has written to the terminal so far.
   const std::string& Output() const { return output_; }
   /// How long the program took from its start to being ready for keys.
@@ -44,6 +48,11 @@ class PtyProgram {
   void Drain(std::chrono::milliseconds duration);
   /// Waits up to 5 seconds for the program to end; its exit status, or -1.
   int WaitExit();
+  /// Waits up to 5 seconds for the program to stop; false when it does not.
+  bool WaitStopped();
+  /// What is left in the terminal's input for whoever reads it after the
+  /// program; call after the program has ended.
+  std::string UnreadInput();
   /// The codes the program has written so far.
   std::vector<int> Codes() const;
 
@@ -58,6 +67,7 @@ class PtyProgram {
   termios settings_{};
   std::string output_;
   int master_ = -1;
+  int slave_ = -1;  // held open, so that input the program leaves stays readable
   pid_t pid_ = -1;
   bool exited_ = false;
   Clock::time_point started_;
