@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "runtime/FatalError.h"
 #include "runtime/posix/WholeCalls.h"
 
 namespace {
@@ -143,6 +144,9 @@ void TerminalDevice::Shutdown() {
 }
 
 void TerminalDevice::TakeSignals() {
+  // Once the run is ending the terminal is about to be given back for good,
+  // and a stop asked for before then is not taken.
+  if (RunEnding()) return;
   bool redraw = false;
   if (stopSignalled != 0) {
     stopSignalled = 0;
