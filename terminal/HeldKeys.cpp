@@ -1,25 +1,13 @@
 #include "HeldKeys.h"
 
+#include "CsiParameters.h"
+
 namespace {
 
 constexpr char kEscape = '\x1b';
 constexpr char kWin32InputFinal = '_';  // CSI Vk;Sc;Uc;Kd;Cs;Rc _
-constexpr int kKittyRelease = 3;        // the event type after the modifiers: CSI code;mods:3 u
-
-// The decimal number that starts `text`, and where it ends; 0 when none.
-int Number(const char*& text, const char* end) {
-  int value = 0;
-  for (; text < end && *text >= '0' && *text <= '9'; ++text) value = value * 10 + (*text - '0');
-  return value;
-}
-
-// Skips to the character after the next `separator`; false when there is none.
-bool Skip(const char*& text, const char* end, char separator) {
-  while (text < end && *text != separator) ++text;
-  if (text == end) return false;
-  ++text;
-  return true;
-}
+constexpr uint32_t kKittyRelease = 3;   // the event type after the modifiers: CSI code;mods:3 u
+constexpr uint32_t kLargestParameter = 0x10FFFF;  // a key report carries code points at most
 
 }  // namespace
 
@@ -44,21 +32,19 @@ void HeldKeys::Feed(char byte) {
 }
 
 void HeldKeys::TakeSequence(char final) {
-  const char* text = parameters_;
-  const char* end = parameters_ + length_;
-  const int code = Number(text, end);
+  CsiParameters parameters;
+  if (!ParseCsiParameters(std::string_view(parameters_, static_cast<size_t>(length_)),
+                          kLargestParameter, parameters))
+    return;
+  const int code = static_cast<int>(parameters.at[0][0]);
   bool pressed;
   if (final == kWin32InputFinal) {
     // The key-down field is the fourth.
-    if (!Skip(text, end, ';') || !Skip(text, end, ';') || !Skip(text, end, ';')) return;
-    pressed = Number(text, end) == 1;
+    if (parameters.count < 4) return;
+    pressed = parameters.at[3][0] == 1;
   } else {
     // A press has no event type or type 1, a repeat 2, a release 3.
-    int event = 1;
-    if (Skip(text, end, ';')) {
-      while (text < end && *text != ';' && *text != ':') ++text;
-      if (text < end && *text++ == ':') event = Number(text, end);
-    }
+    const uint32_t event = parameters.subCount[1] >= 2 ? parameters.at[1][1] : 1;
     if (event != 1 && event != kKittyRelease) return;
     pressed = event == 1;
   }
