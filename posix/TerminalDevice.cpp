@@ -248,7 +248,6 @@ void TerminalDevice::Present() {
   TakeSignals();
   pendingChanging_ = true;
   renderer_.DrawCells(grid_, pending_);
-  renderer_.RestoreColours(pending_);
   if (!pending_.empty() || cursor_ != placedCursor_) renderer_.PlaceCursor(cursor_, pending_);
   pendingChanging_ = false;
   placedCursor_ = cursor_;
@@ -263,7 +262,16 @@ void TerminalDevice::WritePending() {
   pendingChanging_ = false;
 }
 
+void TerminalDevice::IdleInOwnColours() {
+  if (!started_) return;
+  pendingChanging_ = true;
+  renderer_.RestoreColours(pending_);
+  pendingChanging_ = false;
+  WritePending();
+}
+
 void TerminalDevice::WaitForEvent() {
+  IdleInOwnColours();
   // The terminal's signals are held back between the look at their flags and
   // the sleep, and let through only inside ppoll, so none slips in between unseen.
   const sigset_t terminalSignals = TerminalSignals();
@@ -280,6 +288,7 @@ void TerminalDevice::WaitForEvent() {
 }
 
 void TerminalDevice::Sleep(uint32_t milliseconds) {
+  IdleInOwnColours();
   timespec remaining{static_cast<time_t>(milliseconds / 1000),
                      static_cast<long>(milliseconds % 1000) * 1000000L};
   while (nanosleep(&remaining, &remaining) != 0 && errno == EINTR) {

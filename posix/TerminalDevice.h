@@ -76,6 +76,10 @@ class TerminalDevice : public ConsoleDevice {
   bool Drawn(Point p, int width) const {
     return drawn_[static_cast<size_t>((p.y - 1) * width + p.x - 1)];
   }
+  /// Gives the terminal its own colours back while the program waits, so that
+  /// what it paints by itself then (the cells a resize adds, text after a
+  /// kill) is in them.
+  void IdleInOwnColours();
   /// Writes the bytes prepared in pending_ and empties it.
   void WritePending();
 

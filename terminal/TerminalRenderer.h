@@ -30,9 +30,8 @@ class TerminalRenderer {
   /// Appends what draws every claimed cell of `wanted` that differs from the
   /// shadow: one cursor move per run of changed cells, colours only when they change.
   void DrawCells(const CellGrid& wanted, std::string& out);
-  /// Appends what gives the terminal its own colours back, unless it has them.
-  /// Between draws the terminal keeps them, so that whatever it paints by
-  /// itself (the rows a resize adds, text after a kill) is in its own colours.
+  /// Appends what gives the terminal its own colours back, unless it has them;
+  /// the next DrawCells sets the colours afresh.
   void RestoreColours(std::string& out);
   /// Appends a cursor move to `cursor` (clipped to the screen) unless the
   /// terminal's cursor already stands there.

@@ -51,11 +51,11 @@ TEST_F(TerminalDeviceOnPipe, StartsWithTheFallbackGridAndPlacesTheCursorAtOnce) 
   EXPECT_EQ(Sent(), "");
 }
 
-TEST_F(TerminalDeviceOnPipe, PresentSendsOnlyTheChangesAndTheCursorWhenItMovedInItsOwnColours) {
+TEST_F(TerminalDeviceOnPipe, PresentSendsOnlyTheChangesAndTheCursorWhenItMoved) {
   device_->WriteCells({3, 2}, "ab", 0x70);
   device_->SetCursor({5, 2});
   device_->Present();
-  EXPECT_EQ(Sent(), "\x1b[2;3H\x1b[0;30;47mab\x1b[0m");
+  EXPECT_EQ(Sent(), "\x1b[2;3H\x1b[0;30;47mab");
   device_->Present();
   EXPECT_EQ(Sent(), "");
 
@@ -65,13 +65,25 @@ TEST_F(TerminalDeviceOnPipe, PresentSendsOnlyTheChangesAndTheCursorWhenItMovedIn
 
   device_->WriteCells({3, 2}, "ac", 0x70);
   device_->Present();
-  EXPECT_EQ(Sent(), "\x1b[2;4H\x1b[0;30;47mc\x1b[0m\x1b[1;1H");
+  EXPECT_EQ(Sent(), "\x1b[2;4Hc\x1b[1;1H");
+}
+
+TEST_F(TerminalDeviceOnPipe, APauseGivesTheTerminalItsOwnColoursOnceAndTheNextDrawSetsThemAgain) {
+  device_->WriteCells({1, 1}, "a", 0x70);
+  device_->Present();
+  Sent();
+  device_->Sleep(0);
+  device_->Sleep(0);
+  EXPECT_EQ(Sent(), "\x1b[0m");
+  device_->WriteCells({2, 1}, "b", 0x70);
+  device_->Present();
+  EXPECT_EQ(Sent(), "\x1b[1;2H\x1b[0;30;47mb\x1b[1;1H");
 }
 
 TEST_F(TerminalDeviceOnPipe, ClearingInTheStartingColoursStillDrawsTheCells) {
   device_->FillRect({1, 1, 3, 1}, Cell{' ', 0x07});
   device_->Present();
-  EXPECT_EQ(Sent(), "\x1b[1;1H\x1b[0;37;40m   \x1b[0m\x1b[1;1H");
+  EXPECT_EQ(Sent(), "\x1b[1;1H\x1b[0;37;40m   \x1b[1;1H");
 }
 
 TEST_F(TerminalDeviceOnPipe, AFullWidthScrollSendsEarlierCellsFirstThenTheScrollRegion) {
@@ -82,8 +94,8 @@ TEST_F(TerminalDeviceOnPipe, AFullWidthScrollSendsEarlierCellsFirstThenTheScroll
   device_->ScrollUp({1, 20, 80, 23}, Cell{'-', 0x20});
   device_->SetCursor({1, 23});
   device_->Present();
-  EXPECT_EQ(Sent(), "\x1b[23;1H\x1b[0;30;42mx\x1b[20;23r\x1b[1S\x1b[r\x1b[23;1H" +
-                        std::string(80, '-') + "\x1b[0m\x1b[23;1H");
+  EXPECT_EQ(Sent(),
+            "\x1b[23;1Hx\x1b[20;23r\x1b[1S\x1b[r\x1b[23;1H" + std::string(80, '-') + "\x1b[23;1H");
   EXPECT_EQ(device_->Grid().RowText(22, 1, 1), "x");
 }
 
@@ -94,7 +106,7 @@ TEST_F(TerminalDeviceOnPipe, APartialWidthScrollIsDrawnAsChangedCells) {
   Sent();
   device_->ScrollUp({11, 4, 50, 6}, Cell{' ', 0x17});
   device_->Present();
-  EXPECT_EQ(Sent(), "\x1b[5;11H\x1b[0;37;44mab\x1b[6;11H  \x1b[0m\x1b[1;1H");
+  EXPECT_EQ(Sent(), "\x1b[5;11Hab\x1b[6;11H  \x1b[1;1H");
 }
 
 TEST_F(TerminalDeviceOnPipe, ShutdownResetsTheColoursOnceAndThenSendsNothingMore) {
@@ -114,7 +126,7 @@ TEST_F(TerminalDeviceOnPipe, ShutdownSendsWhatAScrollLeftPendingAndPlacesTheCurs
   device_->ScrollUp({1, 1, 80, 25}, Cell{' ', 0x07});
   device_->SetCursor({2, 24});
   device_->Shutdown();
-  EXPECT_EQ(Sent(), "\x1b[25;1H\x1b[0;37;40mz\x1b[1S\x1b[24;2H\x1b[0m");
+  EXPECT_EQ(Sent(), "\x1b[25;1Hz\x1b[1S\x1b[24;2H\x1b[0m");
 }
 
 }  // namespace
