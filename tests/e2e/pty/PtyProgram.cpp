@@ -139,7 +139,10 @@ bool PtyProgram::WaitStopped() {
   const Clock::time_point limit = Clock::now() + 5s;
   while (Clock::now() < limit) {
     int status = 0;
-    if (waitpid(pid_, &status, WNOHANG | WUNTRACED) == pid_ && WIFSTOPPED(status)) return true;
+    if (waitpid(pid_, &status, WNOHANG | WUNTRACED) == pid_ && WIFSTOPPED(status)) {
+      Drain(20ms);  // what it wrote before it stopped
+      return true;
+    }
     Drain(10ms);
   }
   return false;
