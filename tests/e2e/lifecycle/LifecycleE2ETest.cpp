@@ -25,7 +25,9 @@ void ExpectEveryModeTurnedOff(const std::string& output) {
   for (const auto& [on, off] :
        {std::pair{kKeypadApplication, kKeypadNumeric}, std::pair{kKittyPush, kKittyPop}}) {
     const std::size_t onAt = output.rfind(on);
-    if (onAt != std::string::npos) EXPECT_NE(output.find(off, onAt), std::string::npos) << off;
+    if (onAt != std::string::npos) {
+      EXPECT_NE(output.find(off, onAt), std::string::npos) << off;
+    }
   }
 }
 
@@ -39,7 +41,9 @@ void ExpectOneWholeReport(const std::string& output, int code) {
   EXPECT_EQ(output.compare(at, first.size(), first), 0) << output.substr(at);
   EXPECT_EQ(output.find("Runtime error ", at + 1), std::string::npos) << output.substr(at);
   const std::size_t restoredAt = output.rfind(kKeypadNumeric);
-  if (restoredAt != std::string::npos) EXPECT_GT(at, restoredAt);
+  if (restoredAt != std::string::npos) {
+    EXPECT_GT(at, restoredAt);
+  }
   std::string report;
   for (char c : output.substr(at))
     if (c != '\r') report += c;
