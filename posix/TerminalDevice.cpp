@@ -38,6 +38,15 @@ Point TerminalSize(int fd) {
   return Point{size.ws_col, size.ws_row};
 }
 
+// What the renderer may rely on: the terminal type's erase, the driver's line ends.
+TerminalTraits Traits(int fd) {
+  TerminalTraits traits = TerminalTraits::ForTerm(TermName());
+  termios settings{};
+  traits.lineFeedReturns = tcgetattr(fd, &settings) == 0 && (settings.c_oflag & OPOST) != 0 &&
+                           (settings.c_oflag & ONLCR) != 0;
+  return traits;
+}
+
 termios KeyboardSettings(termios settings) {
   // Bytes arrive one by one and unechoed, Ctrl+S and Ctrl+Q are keys, and
   // Enter (CR) stays apart from Ctrl+J (LF).
@@ -64,10 +73,8 @@ void TerminalDevice::Start() {
   isTerminal_ = isatty(outputFd_) == 1;
   if (isTerminal_) {
     const Point size = TerminalSize(outputFd_);
-    if (size != kNowhere) {
-      grid_ = CellGrid(size.x, size.y);
-      renderer_ = TerminalRenderer(size.x, size.y);
-    }
+    if (size != kNowhere) grid_ = CellGrid(size.x, size.y);
+    renderer_ = TerminalRenderer(grid_.Width(), grid_.Height(), Traits(outputFd_));
     if (isatty(inputFd_) == 1 && tcgetattr(inputFd_, &savedSettings_) == 0) {
       settingsSaved_ = true;
       const termios keyboard = KeyboardSettings(savedSettings_);
@@ -155,7 +162,7 @@ void TerminalDevice::ScrollUp(Rect area, Cell fill) {
     // must be on the terminal first so that it moves with them.
     pendingChanging_ = true;
     renderer_.DrawCells(grid_, pending_);
-    renderer_.ScrollUp(area.top, area.bottom, pending_);
+    renderer_.ScrollUp(area.top, area.bottom, fill, pending_);
     pendingChanging_ = false;
     grid_.ScrollUp(area, fill);
   } else {
