@@ -66,9 +66,11 @@ std::string RelativeMove(int count, char final) {
   return move;
 }
 
-// Attributes that look alike: bit 7 has no look of its own.
-bool LookAlike(int a, int b) {
-  return ((a ^ b) & 0x7F) == 0;
+// Cells that look the same: a blank shows only its background, and bit 7 has
+// no look of its own.
+bool LookTheSame(const Cell& a, const Cell& b) {
+  const int shown = a.character == ' ' ? 0x70 : 0x7F;
+  return a.character == b.character && ((a.attribute ^ b.attribute) & shown) == 0;
 }
 
 }  // namespace
@@ -156,8 +158,8 @@ std::string TerminalRenderer::AlongRow(int row, int from, int to) {
     std::string rewrite = to > from ? "" : "\r";
     for (int x = start; x < to; ++x) {
       const Slot& slot = SlotAt(x, row);
-      if (slot.state != SlotState::kShown || !LookAlike(slot.cell.attribute, shownAttribute_))
-        return best;
+      const Cell rewritten{slot.cell.character, static_cast<uint8_t>(shownAttribute_)};
+      if (slot.state != SlotState::kShown || !LookTheSame(slot.cell, rewritten)) return best;
       rewrite += CellGlyph(slot.cell.character);
     }
     consider(std::move(rewrite));
@@ -179,6 +181,12 @@ void TerminalRenderer::MoveCursor(Point target, std::string& out) {
       if (WireLength(candidate) < WireLength(best)) best = std::move(candidate);
     };
     if (down == 0) consider("", from.x);
+    if (down > 0 && pendingWrap_ && traits_.lineFeedReturns) {
+      // The driver sends the return before the line feed itself.
+      std::string lineFeeds(static_cast<size_t>(down), '\n');
+      lineFeeds += AlongRow(target.y, 1, target.x);
+      if (WireLength(lineFeeds) < WireLength(best)) best = std::move(lineFeeds);
+    }
     if (down > 0) {
       consider(std::string(static_cast<size_t>(down), '\n'), traits_.lineFeedReturns ? 1 : from.x);
       consider(RelativeMove(down, kCursorDownFinal), from.x);
@@ -191,7 +199,8 @@ void TerminalRenderer::MoveCursor(Point target, std::string& out) {
 }
 
 bool TerminalRenderer::NeedsDrawing(const Slot& slot, const Cell& cell) const {
-  return slot.state == SlotState::kStale || (slot.state == SlotState::kShown && slot.cell != cell);
+  return slot.state == SlotState::kStale ||
+         (slot.state == SlotState::kShown && !LookTheSame(slot.cell, cell));
 }
 
 void TerminalRenderer::DrawCell(int x, int y, const Cell& cell, std::string& out) {
@@ -207,7 +216,7 @@ int TerminalRenderer::BlankTail(const CellGrid& wanted, int y, uint8_t& blank) {
   const int width = wanted.Width();
   blank = wanted.At({width, y}).attribute;
   int x = width;
-  while (x >= 1 && wanted.At({x, y}) == Cell{' ', blank} &&
+  while (x >= 1 && LookTheSame(wanted.At({x, y}), Cell{' ', blank}) &&
          SlotAt(x, y).state != SlotState::kForeign)
     --x;
   return x + 1;
