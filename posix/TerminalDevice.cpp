@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 
 #include "runtime/posix/WholeCalls.h"
@@ -79,12 +80,10 @@ void TerminalDevice::Start() {
       settingsSaved_ = true;
       const termios keyboard = KeyboardSettings(savedSettings_);
       tcsetattr(inputFd_, TCSANOW, &keyboard);
-      // Asked only now that nothing is echoed, so the answers never show.
-      if (KeyboardNegotiation::WorthAsking(TermName())) {
-        const KeyProtocol protocol = input_.NegotiateProtocol(
-            [this](std::string_view bytes) { WriteAll(outputFd_, bytes); });
-        keyboardRestore_ = KeyboardNegotiation::RestoreSequence(protocol);
-      }
+      // Asked only now that nothing is echoed, so the answers never show; they
+      // are taken while the program goes on.
+      if (KeyboardNegotiation::WorthAsking(TermName()))
+        input_.StartNegotiation([this](std::string_view bytes) { WriteAll(outputFd_, bytes); });
     }
     WriteAll(outputFd_, kKeypadApplication);
     // Restarting keeps reads and writes whole across a resize; the wait's
@@ -114,7 +113,7 @@ void TerminalDevice::Shutdown() {
   }
   WriteAll(outputFd_, kResetRendition);
   if (isTerminal_) WriteAll(outputFd_, kKeypadNumeric);
-  WriteAll(outputFd_, keyboardRestore_);
+  WriteAll(outputFd_, KeyboardNegotiation::RestoreSequence(input_.Protocol()));
   if (settingsSaved_) tcsetattr(inputFd_, TCSANOW, &savedSettings_);
   errno = savedErrno;
 }
@@ -212,5 +211,18 @@ void TerminalDevice::WaitForEvent() {
 }
 
 void TerminalDevice::Sleep(uint32_t milliseconds) {
-  SleepMilliseconds(milliseconds);
+  // The start-up answers are taken as they come, so that the keyboard's
+  // reporting is settled early and never holds the pause up.
+  using Clock = std::chrono::steady_clock;
+  const Clock::time_point end = Clock::now() + std::chrono::milliseconds(milliseconds);
+  const auto left = [end] {
+    return std::max<int64_t>(
+        std::chrono::ceil<std::chrono::milliseconds>(end - Clock::now()).count(), 0);
+  };
+  while (input_.Negotiating() && left() > 0) {
+    pollfd ready{input_.Fd(), POLLIN, 0};
+    poll(&ready, 1, static_cast<int>(std::min<int64_t>(left(), input_.AnswerWaitMilliseconds())));
+    input_.TakeAnswers();
+  }
+  SleepMilliseconds(static_cast<uint32_t>(left()));
 }

@@ -75,7 +75,6 @@ class TerminalDevice : public ConsoleDevice {
   bool isTerminal_ = false;
   bool settingsSaved_ = false;
   termios savedSettings_{};
-  std::string_view keyboardRestore_;  // turns the full key events off again
   // Bytes prepared for the terminal. A signal handler's Shutdown writes what
   // is left of them unless they are being changed just then.
   std::string pending_;

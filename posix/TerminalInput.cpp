@@ -4,6 +4,7 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <climits>
@@ -58,6 +59,7 @@ bool TerminalInput::Take(KeyEvent& event) {
 
 bool TerminalInput::Next(KeyEvent& event) {
   constexpr uint8_t kControlC = 3;
+  TakeAnswers();
   while (Take(event)) {
     // With full key events the terminal sends Ctrl+C as a key instead of
     // interrupting; it interrupts here, as the terminal would have.
@@ -69,29 +71,40 @@ bool TerminalInput::Next(KeyEvent& event) {
   return false;
 }
 
-KeyProtocol TerminalInput::NegotiateProtocol(const std::function<void(std::string_view)>& send) {
-  send(KeyboardNegotiation::kQueries);
-  KeyboardNegotiation negotiation(NowMilliseconds());
-  for (int64_t now = NowMilliseconds(); !negotiation.Finished(now); now = NowMilliseconds()) {
-    pollfd entry = {fd_, POLLIN, 0};
-    const int ready = poll(&entry, 1, static_cast<int>(negotiation.Deadline() - now));
-    if (ready < 0 && errno != EINTR) break;
-    if (ready > 0) ReadOnce();
-    if (endOfInput_) break;
-    TerminalReply reply;
-    while (decoder_.NextReply(reply)) negotiation.Take(reply);
+void TerminalInput::StartNegotiation(std::function<void(std::string_view)> send) {
+  send_ = std::move(send);
+  send_(KeyboardNegotiation::kQueries);
+  negotiation_.emplace(NowMilliseconds());
+}
+
+int TerminalInput::AnswerWaitMilliseconds() const {
+  if (!negotiation_) return -1;
+  const int64_t left = negotiation_->Deadline() - NowMilliseconds();
+  return left <= 0 ? 0 : static_cast<int>(std::min<int64_t>(left, INT_MAX));
+}
+
+void TerminalInput::TakeAnswers() {
+  if (!negotiation_) return;
+  // Everything waiting is read: an answer may come behind keys typed meanwhile.
+  while (ReadOnce()) {
   }
-  const KeyProtocol protocol = negotiation.Decision();
-  send(KeyboardNegotiation::EnableSequence(protocol));
+  TerminalReply reply;
+  while (decoder_.NextReply(reply)) negotiation_->Take(reply);
+  if (!negotiation_->Finished(NowMilliseconds()) && !endOfInput_) return;
+  const KeyProtocol protocol = negotiation_->Decision();
+  negotiation_.reset();
+  send_(KeyboardNegotiation::EnableSequence(protocol));
   decoder_.SetProtocol(protocol);
-  return protocol;
+  protocol_ = protocol;
 }
 
 int TerminalInput::TimeoutMilliseconds() const {
   if (decoder_.Ready()) return 0;
-  if (!decoder_.Holding()) return -1;
-  const int64_t left = decoder_.Deadline() - NowMilliseconds();
-  return left <= 0 ? 0 : left > INT_MAX ? INT_MAX : static_cast<int>(left);
+  const int answers = AnswerWaitMilliseconds();
+  if (!decoder_.Holding()) return answers;
+  const int64_t left = std::max<int64_t>(decoder_.Deadline() - NowMilliseconds(), 0);
+  const int escape = static_cast<int>(std::min<int64_t>(left, INT_MAX));
+  return answers < 0 ? escape : std::min(escape, answers);
 }
 
 bool TerminalInput::Ended() const {

@@ -66,11 +66,10 @@ std::string RelativeMove(int count, char final) {
   return move;
 }
 
-// Cells that look the same: a blank shows only its background, and bit 7 has
-// no look of its own.
+// Cells that look the same: bit 7 has no look of its own. A blank keeps its
+// foreground too, which a terminal's cursor may show.
 bool LookTheSame(const Cell& a, const Cell& b) {
-  const int shown = a.character == ' ' ? 0x70 : 0x7F;
-  return a.character == b.character && ((a.attribute ^ b.attribute) & shown) == 0;
+  return a.character == b.character && ((a.attribute ^ b.attribute) & 0x7F) == 0;
 }
 
 }  // namespace

@@ -125,6 +125,13 @@ TEST(TerminalRenderer, ChoosesTheCheapestBytesForEachChange) {
          return s.Draw();
        },
        "\x1b[2;10Hf\r\ng"},
+      {"leaves the wait to wrap by a line feed where the driver adds the return", kLineFeedReturns,
+       [](Screen& s) {
+         s.Write({10, 2}, "f");
+         s.Write({1, 3}, "g");
+         return s.Draw();
+       },
+       "\x1b[2;10Hf\ng"},
       {"sends blanks where erasing takes the terminal's colours",
        {},
        [](Screen& s) {
