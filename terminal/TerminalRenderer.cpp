@@ -239,17 +239,50 @@ void TerminalRenderer::Erase(const CellGrid& wanted, int y, int from, bool toScr
       SlotAt(x, row) = Slot{Cell{' ', blank}, SlotState::kShown};
 }
 
+int TerminalRenderer::ChangedCells(const CellGrid& wanted, int y, int from, int to) const {
+  int count = 0;
+  for (int x = from; x <= to; ++x) count += NeedsDrawing(SlotAt(x, y), wanted.At({x, y}));
+  return count;
+}
+
+TerminalRenderer::ErasePlan TerminalRenderer::PlanErase(const CellGrid& wanted, int y,
+                                                        int blankBottom, uint8_t bottomBlank) {
+  constexpr ErasePlan kNone{kNoErase, false, 0};
+  const Span span = claimed_[static_cast<size_t>(y - 1)];
+  const bool blankBelow = blankBottom <= y + 1;
+  // With fewer blanks to draw in the row than an erase costs, only an erase
+  // of the blank rows below as well may pay off; the row is not looked at further.
+  int blanks = 0;
+  for (int x = span.left; x <= span.right; ++x)
+    blanks += wanted.At({x, y}).character == ' ' && NeedsDrawing(SlotAt(x, y), wanted.At({x, y}));
+  if (blanks < kMinErasedCells && !blankBelow) return kNone;
+  uint8_t blank = 0;
+  ErasePlan plan{BlankTail(wanted, y, blank), false, blank};
+  if (plan.from > width_) return kNone;
+  int changed = ChangedCells(wanted, y, std::max(plan.from, span.left), span.right);
+  plan.toScreenEnd = blankBelow && (y == height_ || plan.blank == bottomBlank);
+  for (int row = y + 1; plan.toScreenEnd && row <= height_ && changed < kMinErasedCells; ++row) {
+    const Span& below = claimed_[static_cast<size_t>(row - 1)];
+    changed += ChangedCells(wanted, row, below.left, below.right);
+  }
+  return changed >= kMinErasedCells ? plan : kNone;
+}
+
 void TerminalRenderer::DrawCells(const CellGrid& wanted, std::string& out) {
   const int width = std::min(width_, wanted.Width());
   const int height = std::min(height_, wanted.Height());
   const bool mayErase = traits_.erasesInCurrentColour && width == width_ && height == height_;
-  // The rows at the bottom that are claimed and blank from end to end in one
-  // colour, which an erase to the end of the screen may clear together.
+  // The rows at the bottom that are claimed whole and blank from end to end
+  // in one colour, which an erase to the end of the screen may clear together.
   int blankBottom = height + 1;
   uint8_t bottomBlank = 0;
   if (mayErase) {
     uint8_t blank = 0;
-    while (blankBottom > 1 && !claimed_[static_cast<size_t>(blankBottom - 2)].Empty() &&
+    const auto claimedWhole = [this](int y) {
+      const Span& span = claimed_[static_cast<size_t>(y - 1)];
+      return span.left == 1 && span.right == width_;
+    };
+    while (blankBottom > 1 && claimedWhole(blankBottom - 1) &&
            BlankTail(wanted, blankBottom - 1, blank) == 1 &&
            (blankBottom == height + 1 || blank == bottomBlank)) {
       bottomBlank = blank;
@@ -260,35 +293,16 @@ void TerminalRenderer::DrawCells(const CellGrid& wanted, std::string& out) {
     Span& span = claimed_[static_cast<size_t>(y - 1)];
     if (span.Empty()) continue;
     const int right = std::min(span.right, width);
-    int eraseFrom = width + 1;
-    bool toScreenEnd = false;
-    uint8_t blank = 0;
-    if (mayErase) {
-      const int tail = BlankTail(wanted, y, blank);
-      const auto changedCells = [&](int row, int from, int to) {
-        int count = 0;
-        for (int x = from; x <= to; ++x) count += NeedsDrawing(SlotAt(x, row), wanted.At({x, row}));
-        return count;
-      };
-      const int changed = changedCells(y, std::max(tail, span.left), right);
-      int changedBelow = 0;
-      toScreenEnd = tail <= width && blankBottom <= y + 1 && (y == height || blank == bottomBlank);
-      for (int row = y + 1;
-           toScreenEnd && row <= height && changed + changedBelow < kMinErasedCells; ++row) {
-        const Span& below = claimed_[static_cast<size_t>(row - 1)];
-        changedBelow += changedCells(row, below.left, std::min(below.right, width));
-      }
-      if (changed + changedBelow >= kMinErasedCells) eraseFrom = tail;
-      toScreenEnd = toScreenEnd && changed + changedBelow >= kMinErasedCells;
-    }
-    for (int x = span.left; x <= std::min(right, eraseFrom - 1); ++x) {
+    const ErasePlan erase =
+        mayErase ? PlanErase(wanted, y, blankBottom, bottomBlank) : ErasePlan{kNoErase, false, 0};
+    for (int x = span.left; x <= std::min(right, erase.from - 1); ++x) {
       const Cell& cell = wanted.At({x, y});
       if (NeedsDrawing(SlotAt(x, y), cell)) DrawCell(x, y, cell, out);
     }
     span = Span{};
-    if (eraseFrom > width) continue;
-    Erase(wanted, y, eraseFrom, toScreenEnd, blank, out);
-    if (toScreenEnd) {
+    if (erase.from > width) continue;
+    Erase(wanted, y, erase.from, erase.toScreenEnd, erase.blank, out);
+    if (erase.toScreenEnd) {
       std::fill(claimed_.begin() + y, claimed_.end(), Span{});
       return;
     }

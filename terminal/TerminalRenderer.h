@@ -82,7 +82,24 @@ class TerminalRenderer {
     bool Empty() const { return left > right; }
   };
 
+  /// An erase that clears row `y` from column `from` to the end of the row
+  /// or of the screen, in `blank`.
+  struct ErasePlan {
+    int from;
+    bool toScreenEnd;
+    uint8_t blank;
+  };
+
   Slot& SlotAt(int x, int y) { return slots_[static_cast<size_t>((y - 1) * width_ + (x - 1))]; }
+  const Slot& SlotAt(int x, int y) const {
+    return slots_[static_cast<size_t>((y - 1) * width_ + (x - 1))];
+  }
+  /// How many cells of row `y` from `from` to `to` need drawing.
+  int ChangedCells(const CellGrid& wanted, int y, int from, int to) const;
+  /// The erase that draws the claimed cells of row `y` cheaper than blanks,
+  /// if any (from kNoErase): the rows from `blankBottom` down are claimed
+  /// blanks in `bottomBlank`, which an erase to the end of the screen may take along.
+  ErasePlan PlanErase(const CellGrid& wanted, int y, int blankBottom, uint8_t bottomBlank);
   bool NeedsDrawing(const Slot& slot, const Cell& cell) const;
   /// The first column from which row `y` of `wanted` is blanks of one colour
   /// to its end, all claimed (width + 1 when none); their attribute in `blank`.
@@ -102,6 +119,7 @@ class TerminalRenderer {
   size_t WireLength(std::string_view sequence) const;
 
   static constexpr int kUnknownAttribute = -1;
+  static constexpr int kNoErase = 1 << 30;
   static constexpr Point kUnknownCursor{0, 0};
 
   int width_;
