@@ -1,8 +1,9 @@
 // The terminal device: the console device on a POSIX terminal. Cells are kept
 // in a grid and drawn at each Present, only where they changed, in one write,
-// with what the terminal type is known to do; keys come from the terminal's input bytes; a
-// resize redraws the whole screen. Start puts the terminal into the mode the
-// keyboard needs and Shutdown, safe inside a signal handler, puts it back.
+// with what the terminal type is known to do; keys come from the terminal's
+// input bytes; a resize redraws the whole screen. Start puts the terminal into
+// the mode the keyboard needs and Shutdown, safe inside a signal handler, puts
+// it back.
 #pragma once
 
 #include <termios.h>
