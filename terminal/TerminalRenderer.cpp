@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstddef>
-#include <initializer_list>
 
 #include "console/Glyphs.h"
 
