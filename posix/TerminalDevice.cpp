@@ -9,6 +9,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
+#include <climits>
 #include <cstdlib>
 
 #include "runtime/FatalError.h"
@@ -47,19 +49,22 @@ bool Signalled() {
   return resizeSignalled != 0 || stopSignalled != 0 || continueSignalled != 0;
 }
 
-// The terminal's signals, held back between a look at the flags and a sleep.
-sigset_t TerminalSignals() {
-  sigset_t set;
-  sigemptyset(&set);
-  for (int signal : {SIGWINCH, SIGTSTP, SIGCONT}) sigaddset(&set, signal);
-  return set;
-}
+constexpr int kTerminalSignals[] = {SIGWINCH, SIGTSTP, SIGCONT};
 
 // The terminal's size in cells; kNowhere when it cannot tell.
 Point TerminalSize(int fd) {
   winsize size{};
   if (ioctl(fd, TIOCGWINSZ, &size) != 0 || size.ws_col == 0 || size.ws_row == 0) return kNowhere;
   return Point{size.ws_col, size.ws_row};
+}
+
+// What the renderer may rely on: the terminal type's erase, the driver's line ends.
+TerminalTraits Traits(int fd) {
+  TerminalTraits traits = TerminalTraits::ForTerm(TermName());
+  termios settings{};
+  traits.lineFeedReturns = tcgetattr(fd, &settings) == 0 && (settings.c_oflag & OPOST) != 0 &&
+                           (settings.c_oflag & ONLCR) != 0;
+  return traits;
 }
 
 termios KeyboardSettings(termios settings) {
@@ -100,9 +105,9 @@ bool TerminalDevice::TakeTerminal() {
   const Point size = TerminalSize(outputFd_);
   if (size != kNowhere) {
     grid_ = CellGrid(size.x, size.y);
-    renderer_ = TerminalRenderer(size.x, size.y);
     drawn_.assign(static_cast<size_t>(size.x * size.y), false);
   }
+  renderer_ = TerminalRenderer(grid_.Width(), grid_.Height(), Traits(outputFd_));
   // Restarting keeps reads and writes whole; a wait's ppoll is never
   // restarted, so it wakes to take what the signal asked.
   struct sigaction action {};
@@ -116,11 +121,14 @@ bool TerminalDevice::TakeTerminal() {
   state_.Handle(SIGCONT, action);
   const bool raw = isatty(inputFd_) == 1 && state_.ChangeSettings(KeyboardSettings);
   if (raw && KeyboardNegotiation::WorthAsking(TermName())) {
-    // Asked only now that nothing is echoed, so the answers never show.
-    const KeyProtocol protocol =
-        input_.NegotiateProtocol([this](std::string_view bytes) { WriteAll(outputFd_, bytes); });
-    state_.Switch(KeyboardNegotiation::EnableSequence(protocol),
-                  KeyboardNegotiation::RestoreSequence(protocol));
+    // Asked only now that nothing is echoed, so the answers never show; they
+    // are taken while the program goes on, and the reporting they choose is
+    // turned on, its undo recorded first, once they are in.
+    input_.StartNegotiation([this](std::string_view bytes) { WriteAll(outputFd_, bytes); },
+                            [this](KeyProtocol protocol) {
+                              state_.Switch(KeyboardNegotiation::EnableSequence(protocol),
+                                            KeyboardNegotiation::RestoreSequence(protocol));
+                            });
   }
   state_.Switch(kKeypadApplication, kKeypadNumeric);
   return raw;
@@ -233,7 +241,7 @@ void TerminalDevice::ScrollUp(Rect area, Cell fill) {
     // must be on the terminal first so that it moves with them.
     pendingChanging_ = true;
     renderer_.DrawCells(grid_, pending_);
-    renderer_.ScrollUp(area.top, area.bottom, pending_);
+    renderer_.ScrollUp(area.top, area.bottom, fill, pending_);
     pendingChanging_ = false;
     grid_.ScrollUp(area, fill);
   } else {
@@ -270,29 +278,47 @@ void TerminalDevice::IdleInOwnColours() {
   WritePending();
 }
 
-void TerminalDevice::WaitForEvent() {
-  IdleInOwnColours();
+void TerminalDevice::Doze(int timeout, bool untilInput) {
   // The terminal's signals are held back between the look at their flags and
   // the sleep, and let through only inside ppoll, so none slips in between unseen.
-  const sigset_t terminalSignals = TerminalSignals();
+  sigset_t terminalSignals;
+  sigemptyset(&terminalSignals);
+  for (int signal : kTerminalSignals) sigaddset(&terminalSignals, signal);
   sigset_t previous;
   pthread_sigmask(SIG_BLOCK, &terminalSignals, &previous);
   if (!Signalled()) {
     pollfd ready{input_.Fd(), POLLIN, 0};
-    const int timeout = input_.TimeoutMilliseconds();
     const timespec limit{timeout / 1000, (timeout % 1000) * 1000000L};
-    ppoll(&ready, 1, timeout < 0 ? nullptr : &limit, &previous);
+    sigset_t duringSleep = previous;
+    for (int signal : kTerminalSignals) sigdelset(&duringSleep, signal);
+    ppoll(&ready, untilInput ? 1 : 0, timeout < 0 ? nullptr : &limit, &duringSleep);
   }
   pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+}
+
+void TerminalDevice::WaitForEvent() {
+  IdleInOwnColours();
+  Doze(input_.TimeoutMilliseconds(), true);
   if (Signalled()) Present();
 }
 
 void TerminalDevice::Sleep(uint32_t milliseconds) {
   IdleInOwnColours();
-  timespec remaining{static_cast<time_t>(milliseconds / 1000),
-                     static_cast<long>(milliseconds % 1000) * 1000000L};
-  while (nanosleep(&remaining, &remaining) != 0 && errno == EINTR) {
+  using Clock = std::chrono::steady_clock;
+  const Clock::time_point end = Clock::now() + std::chrono::milliseconds(milliseconds);
+  for (;;) {
+    const int64_t left = std::chrono::ceil<std::chrono::milliseconds>(end - Clock::now()).count();
+    if (left <= 0) return;
+    // The start-up answers are taken as they come, so that the keyboard's
+    // reporting is settled early and never holds the pause up.
+    const int answers = input_.AnswerWaitMilliseconds();
+    const int64_t timeout = answers < 0 ? left : std::min<int64_t>(left, answers);
+    Doze(static_cast<int>(std::min<int64_t>(timeout, INT_MAX)), answers >= 0);
+    input_.TakeAnswers();
     // A stop is not put off until the pause ends.
-    if (Signalled()) Present();
+    if (Signalled()) {
+      Present();
+      IdleInOwnColours();
+    }
   }
 }

@@ -1,10 +1,10 @@
 // The terminal device: the console device on a POSIX terminal. Cells are kept
-// in a grid and drawn at each Present with cursor moves and colours, only where
-// they changed, in one write; keys come from the terminal's input bytes; a
-// resize redraws the whole screen. Start puts the terminal into the mode the
-// keyboard needs and Shutdown, safe inside a signal handler, puts it back; a
-// stop (SIGTSTP) gives the terminal back and a continue takes it again and
-// redraws the screen.
+// in a grid and drawn at each Present, only where they changed, in one write,
+// with what the terminal type is known to do; keys come from the terminal's
+// input bytes; a resize redraws the whole screen. Start puts the terminal into
+// the mode the keyboard needs and Shutdown, safe inside a signal handler, puts
+// it back; a stop (SIGTSTP) gives the terminal back and a continue takes it
+// again and redraws the screen.
 #pragma once
 
 #include <atomic>
@@ -28,7 +28,9 @@ class TerminalDevice : public ConsoleDevice {
 
   /// Takes the terminal's size and sets its modes: keys unechoed and unbuffered,
   /// Ctrl+S, Ctrl+Q, Ctrl+Z and Ctrl+\ as keys, the keypad in application mode,
-  /// and full key events (releases, lone modifiers) where the terminal offers them.
+  /// and full key events (releases, lone modifiers) where the terminal offers
+  /// them: asked for here without waiting, turned on once the terminal has
+  /// answered, during a Sleep or a wait for a key.
   /// On an output that is no terminal, the grid is 80 by 25 and no mode is set.
   /// Nothing is drawn: the screen stays as it is until cells are written.
   void Start();
@@ -80,6 +82,9 @@ class TerminalDevice : public ConsoleDevice {
   /// what it paints by itself then (the cells a resize adds, text after a
   /// kill) is in them.
   void IdleInOwnColours();
+  /// Sleeps until `timeout` milliseconds have passed (-1: no limit), a signal
+  /// for the terminal has come or, when `untilInput`, input has arrived.
+  void Doze(int timeout, bool untilInput);
   /// Writes the bytes prepared in pending_ and empties it.
   void WritePending();
 

@@ -5,6 +5,7 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 
@@ -65,6 +66,7 @@ bool TerminalInput::Take(KeyEvent& event) {
 
 bool TerminalInput::Next(KeyEvent& event) {
   constexpr uint8_t kControlC = 3;
+  TakeAnswers();
   while (Take(event)) {
     Follow(event);
     // With full key events the terminal sends Ctrl+C as a key instead of
@@ -77,28 +79,41 @@ bool TerminalInput::Next(KeyEvent& event) {
   return false;
 }
 
-KeyProtocol TerminalInput::NegotiateProtocol(const std::function<void(std::string_view)>& send) {
+void TerminalInput::StartNegotiation(const std::function<void(std::string_view)>& send,
+                                     std::function<void(KeyProtocol)> turnOn) {
+  turnOn_ = std::move(turnOn);
   send(KeyboardNegotiation::kQueries);
-  KeyboardNegotiation negotiation(NowMilliseconds());
-  for (int64_t now = NowMilliseconds(); !negotiation.Finished(now); now = NowMilliseconds()) {
-    pollfd entry = {fd_, POLLIN, 0};
-    const int ready = poll(&entry, 1, static_cast<int>(negotiation.Deadline() - now));
-    if (ready < 0 && errno != EINTR) break;
-    if (ready > 0) ReadOnce();
-    if (endOfInput_) break;
-    TerminalReply reply;
-    while (decoder_.NextReply(reply)) negotiation.Take(reply);
+  negotiation_.emplace(NowMilliseconds());
+}
+
+int TerminalInput::AnswerWaitMilliseconds() const {
+  if (!negotiation_) return -1;
+  const int64_t left = negotiation_->Deadline() - NowMilliseconds();
+  return left <= 0 ? 0 : static_cast<int>(std::min<int64_t>(left, INT_MAX));
+}
+
+void TerminalInput::TakeAnswers() {
+  if (!negotiation_) return;
+  // Everything waiting is read: an answer may come behind keys typed meanwhile.
+  while (ReadOnce()) {
   }
-  const KeyProtocol protocol = negotiation.Decision();
+  TerminalReply reply;
+  while (decoder_.NextReply(reply)) negotiation_->Take(reply);
+  if (!negotiation_->Finished(NowMilliseconds()) && !endOfInput_) return;
+  const KeyProtocol protocol = negotiation_->Decision();
+  negotiation_.reset();
+  turnOn_(protocol);
   decoder_.SetProtocol(protocol);
-  return protocol;
+  protocol_ = protocol;
 }
 
 int TerminalInput::TimeoutMilliseconds() const {
   if (decoder_.Ready()) return 0;
-  if (!decoder_.Holding()) return -1;
-  const int64_t left = decoder_.Deadline() - NowMilliseconds();
-  return left <= 0 ? 0 : left > INT_MAX ? INT_MAX : static_cast<int>(left);
+  const int answers = AnswerWaitMilliseconds();
+  if (!decoder_.Holding()) return answers;
+  const int64_t left = std::max<int64_t>(decoder_.Deadline() - NowMilliseconds(), 0);
+  const int escape = static_cast<int>(std::min<int64_t>(left, INT_MAX));
+  return answers < 0 ? escape : std::min(escape, answers);
 }
 
 bool TerminalInput::Ended() const {
@@ -120,7 +135,7 @@ void TerminalInput::Follow(const KeyEvent& event) {
 }
 
 void TerminalInput::TakeHeldKeysReleases() {
-  if (decoder_.Protocol() == KeyProtocol::kLegacy) return;
+  if (protocol_ == KeyProtocol::kLegacy) return;
   HeldKeys held(heldCount_);
   const int64_t deadline = NowMilliseconds() + kReleaseWaitMilliseconds;
   char buffer[kReadChunk];

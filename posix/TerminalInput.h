@@ -1,12 +1,15 @@
 // Key events from a terminal's input bytes (or from any byte stream standing in
 // for a terminal, such as a pipe): reads what has arrived without blocking,
 // decodes it with KeyDecoder, and tells a waiting caller how long it may sleep
-// before a pending lone Esc must be delivered. At start-up it can ask the
-// terminal for full key events (presses, releases, lone modifiers) and turn them on.
+// before a pending lone Esc must be delivered or the start-up answers are given
+// up. At start-up it can ask the terminal for full key events (presses,
+// releases, lone modifiers) and have them turned on once the answers are in, while
+// the program goes on.
 #pragma once
 
 #include <atomic>
 #include <functional>
+#include <optional>
 #include <string_view>
 
 #include "console/ConsoleDevice.h"
@@ -33,12 +36,22 @@ class TerminalInput {
   /// of text rather than from a terminal in raw mode.
   void TakeLinesOfText() { decoder_.SetLineEndsAsEnter(true); }
 
-  /// Sends the queries through `send`, waits a bounded time for the answers and
-  /// decodes by the best key reporting the terminal offers from then on; returns
-  /// it, for the caller to turn on. Keys typed meanwhile are kept, answers are never keys.
-  KeyProtocol NegotiateProtocol(const std::function<void(std::string_view)>& send);
-  /// The key reporting in use.
-  KeyProtocol Protocol() const { return decoder_.Protocol(); }
+  /// Sends the queries through `send` and returns at once. The answers are
+  /// taken as they arrive (TakeAnswers, Next) until the device attributes
+  /// answer or a bounded time is up; then `turnOn` is given the best key
+  /// reporting the terminal offers, to turn it on, and keys are decoded by it
+  /// from then on. Keys typed meanwhile are kept; answers, late ones too, are never keys.
+  void StartNegotiation(const std::function<void(std::string_view)>& send,
+                        std::function<void(KeyProtocol)> turnOn);
+  /// True while the answers are awaited.
+  bool Negotiating() const { return negotiation_.has_value(); }
+  /// How long the answers may still take, in milliseconds; -1 when none are awaited.
+  int AnswerWaitMilliseconds() const;
+  /// Reads everything that has arrived, takes the answers among it, and has
+  /// the chosen reporting turned on once the negotiation is over.
+  void TakeAnswers();
+  /// The key reporting turned on; safe to read inside a signal handler.
+  KeyProtocol Protocol() const { return protocol_; }
   /// With key reporting on, reads the input until every key still held down
   /// has been released, for a short time at most, so that no release is left
   /// for whoever reads the terminal next. Async-signal-safe.
@@ -61,4 +74,7 @@ class TerminalInput {
   KeyDecoder decoder_;
   uint16_t heldKeys_[kMaxHeld] = {};  // virtual keys pressed and not yet released
   std::atomic<int> heldCount_ = 0;
+  std::optional<KeyboardNegotiation> negotiation_;
+  std::function<void(KeyProtocol)> turnOn_;
+  std::atomic<KeyProtocol> protocol_ = KeyProtocol::kLegacy;
 };

@@ -17,7 +17,10 @@ backtrace_state* State() {
 
 // Called innermost inlined routine first; the last call is the routine that
 // holds the code, with the line of its statement, so each call overwrites.
+// Without a source file the name comes from the symbol table alone, which
+// the program without debug information does not report.
 int TakeFrame(void* data, uintptr_t, const char* file, int line, const char* function) {
+  if (file == nullptr) return 0;
   auto& location = *static_cast<CodeLocation*>(data);
   location.routine = function != nullptr ? RoutineName(function) : std::string_view();
   location.file = file != nullptr ? std::string_view(file) : std::string_view();

@@ -12,8 +12,18 @@ constexpr char kCsi[] = "\x1b[";                 // control sequence introducer
 constexpr char kCursorMoveFinal = 'H';           // CSI row;column H
 constexpr char kGraphicRenditionFinal = 'm';     // CSI parameters m
 constexpr char kScrollRegionFinal = 'r';         // CSI top;bottom r
-constexpr char kScrollUpOneLine[] = "\x1b[1S";   // scrolls the scroll region up one line
+constexpr char kScrollUpOneLine[] = "\x1b[S";    // scrolls the scroll region up one line
 constexpr char kResetScrollRegion[] = "\x1b[r";  // whole screen again; cursor to (1, 1)
+constexpr char kEraseToLineEnd[] = "\x1b[K";     // EL: from the cursor to the end of its row
+constexpr char kEraseToScreenEnd[] = "\x1b[J";   // ED: from the cursor to the end of the screen
+constexpr char kCursorForwardFinal = 'C';        // CSI n C
+constexpr char kCursorBackwardFinal = 'D';       // CSI n D
+constexpr char kCursorUpFinal = 'A';             // CSI n A
+constexpr char kCursorDownFinal = 'B';           // CSI n B
+// Cells the cursor may pass by writing them again instead of moving.
+constexpr int kMaxRewrittenCells = 3;
+// Cells to clear from which one erase sequence costs no more than blanks.
+constexpr int kMinErasedCells = 4;
 constexpr int kResetRendition = 0;
 constexpr int kForegroundBase = 30;
 constexpr int kBrightForegroundBase = 90;
@@ -47,18 +57,48 @@ void AppendNumber(int value, std::string& out) {
   out.append(digits, static_cast<size_t>(FormatNumber(value, digits)));
 }
 
+// CSI n final, the count left out when it is 1.
+std::string RelativeMove(int count, char final) {
+  std::string move = kCsi;
+  if (count != 1) AppendNumber(count, move);
+  move += final;
+  return move;
+}
+
+// Cells that look the same: bit 7 has no look of its own. A blank keeps its
+// foreground too, which a terminal's cursor may show.
+bool LookTheSame(const Cell& a, const Cell& b) {
+  return a.character == b.character && ((a.attribute ^ b.attribute) & 0x7F) == 0;
+}
+
 }  // namespace
 
-TerminalRenderer::TerminalRenderer(int width, int height)
-    : width_(width), height_(height), slots_(static_cast<size_t>(width * height)) {}
+TerminalTraits TerminalTraits::ForTerm(std::string_view term) {
+  const bool xtermColours =
+      term == "xterm" || (term.starts_with("xterm-") && term.ends_with("color"));
+  const bool linuxConsole = term == "linux" || term.starts_with("linux-");
+  return TerminalTraits{.erasesInCurrentColour = xtermColours || linuxConsole};
+}
+
+TerminalRenderer::TerminalRenderer(int width, int height, TerminalTraits traits)
+    : width_(width),
+      height_(height),
+      traits_(traits),
+      slots_(static_cast<size_t>(width * height)),
+      claimed_(static_cast<size_t>(height)) {}
 
 int TerminalRenderer::FormatCursorMove(Point position, char* out) {
   int length = 0;
   out[length++] = kEscape;
   out[length++] = '[';
-  length += FormatNumber(std::clamp(position.y, 1, 99999), out + length);
-  out[length++] = ';';
-  length += FormatNumber(std::clamp(position.x, 1, 99999), out + length);
+  // Row and column 1 are the defaults and may be left out.
+  const int row = std::clamp(position.y, 1, 99999);
+  const int column = std::clamp(position.x, 1, 99999);
+  if (row != 1 || column != 1) length += FormatNumber(row, out + length);
+  if (column != 1) {
+    out[length++] = ';';
+    length += FormatNumber(column, out + length);
+  }
   out[length++] = kCursorMoveFinal;
   return length;
 }
@@ -66,15 +106,19 @@ int TerminalRenderer::FormatCursorMove(Point position, char* out) {
 void TerminalRenderer::Claim(Rect area) {
   const int left = std::max(area.left, 1);
   const int right = std::min(area.right, width_);
-  for (int y = std::max(area.top, 1); y <= std::min(area.bottom, height_); ++y)
+  if (left > right) return;
+  for (int y = std::max(area.top, 1); y <= std::min(area.bottom, height_); ++y) {
     for (int x = left; x <= right; ++x) {
       Slot& slot = SlotAt(x, y);
       if (slot.state == SlotState::kForeign) slot.state = SlotState::kStale;
     }
+    Span& span = claimed_[static_cast<size_t>(y - 1)];
+    span = span.Empty() ? Span{left, right}
+                        : Span{std::min(span.left, left), std::max(span.right, right)};
+  }
 }
 
 void TerminalRenderer::AppendAttribute(uint8_t attribute, std::string& out) {
-  // Bit 7 has no look of its own; such a cell looks like one without it.
   const bool fresh = shownAttribute_ == kUnknownAttribute;
   const bool foregroundChanges = fresh || ((shownAttribute_ ^ attribute) & 0x0F) != 0;
   const bool backgroundChanges = fresh || ((shownAttribute_ ^ attribute) & 0x70) != 0;
@@ -91,23 +135,177 @@ void TerminalRenderer::AppendAttribute(uint8_t attribute, std::string& out) {
   out += kGraphicRenditionFinal;
 }
 
+size_t TerminalRenderer::WireLength(std::string_view sequence) const {
+  const size_t lineFeeds = traits_.lineFeedReturns ? std::ranges::count(sequence, '\n') : 0;
+  return sequence.size() + lineFeeds;
+}
+
+std::string TerminalRenderer::AlongRow(int row, int from, int to) {
+  if (to == from) return {};
+  std::string best = to > from ? RelativeMove(to - from, kCursorForwardFinal)
+                               : RelativeMove(from - to, kCursorBackwardFinal);
+  const auto consider = [&best](std::string candidate) {
+    if (candidate.size() < best.size()) best = std::move(candidate);
+  };
+  if (to == 1) consider("\r");
+  if (to < from) consider(std::string(static_cast<size_t>(from - to), '\b'));
+  if (to > 1 && to < from) consider("\r" + RelativeMove(to - 1, kCursorForwardFinal));
+  // Writing the cells in between again moves the cursor as well.
+  const int start = to > from ? from : 1;
+  if (to - start <= kMaxRewrittenCells && shownAttribute_ != kUnknownAttribute) {
+    std::string rewrite = to > from ? "" : "\r";
+    for (int x = start; x < to; ++x) {
+      const Slot& slot = SlotAt(x, row);
+      const Cell rewritten{slot.cell.character, static_cast<uint8_t>(shownAttribute_)};
+      if (slot.state != SlotState::kShown || !LookTheSame(slot.cell, rewritten)) return best;
+      rewrite += CellGlyph(slot.cell.character);
+    }
+    consider(std::move(rewrite));
+  }
+  return best;
+}
+
+void TerminalRenderer::MoveCursor(Point target, std::string& out) {
+  if (target == terminalCursor_ && !pendingWrap_) return;
+  char absolute[kMaxCursorMove];
+  std::string best(absolute, static_cast<size_t>(FormatCursorMove(target, absolute)));
+  if (terminalCursor_ != kUnknownCursor) {
+    // Waiting to wrap, the cursor goes only by CR (or absolutely) the same way everywhere.
+    const std::string start = pendingWrap_ ? "\r" : "";
+    const Point from{pendingWrap_ ? 1 : terminalCursor_.x, terminalCursor_.y};
+    const int down = target.y - from.y;
+    const auto consider = [&](const std::string& vertical, int column) {
+      std::string candidate = start + vertical + AlongRow(target.y, column, target.x);
+      if (WireLength(candidate) < WireLength(best)) best = std::move(candidate);
+    };
+    if (down == 0) consider("", from.x);
+    if (down > 0 && pendingWrap_ && traits_.lineFeedReturns) {
+      // The driver sends the return before the line feed itself.
+      std::string lineFeeds(static_cast<size_t>(down), '\n');
+      lineFeeds += AlongRow(target.y, 1, target.x);
+      if (WireLength(lineFeeds) < WireLength(best)) best = std::move(lineFeeds);
+    }
+    if (down > 0) {
+      consider(std::string(static_cast<size_t>(down), '\n'), traits_.lineFeedReturns ? 1 : from.x);
+      consider(RelativeMove(down, kCursorDownFinal), from.x);
+    }
+    if (down < 0) consider(RelativeMove(-down, kCursorUpFinal), from.x);
+  }
+  out += best;
+  terminalCursor_ = target;
+  pendingWrap_ = false;
+}
+
+bool TerminalRenderer::NeedsDrawing(const Slot& slot, const Cell& cell) const {
+  return slot.state == SlotState::kStale ||
+         (slot.state == SlotState::kShown && !LookTheSame(slot.cell, cell));
+}
+
+void TerminalRenderer::DrawCell(int x, int y, const Cell& cell, std::string& out) {
+  MoveCursor({x, y}, out);
+  AppendAttribute(cell.attribute, out);
+  out += CellGlyph(cell.character);
+  SlotAt(x, y) = Slot{cell, SlotState::kShown};
+  pendingWrap_ = x == width_;
+  terminalCursor_ = {pendingWrap_ ? x : x + 1, y};
+}
+
+int TerminalRenderer::BlankTail(const CellGrid& wanted, int y, uint8_t& blank) {
+  const int width = wanted.Width();
+  blank = wanted.At({width, y}).attribute;
+  int x = width;
+  while (x >= 1 && LookTheSame(wanted.At({x, y}), Cell{' ', blank}) &&
+         SlotAt(x, y).state != SlotState::kForeign)
+    --x;
+  return x + 1;
+}
+
+void TerminalRenderer::Erase(const CellGrid& wanted, int y, int from, bool toScreenEnd,
+                             uint8_t blank, std::string& out) {
+  Point start{0, 0};
+  for (int row = y; row <= (toScreenEnd ? height_ : y) && start.x == 0; ++row)
+    for (int x = row == y ? from : 1; x <= width_; ++x)
+      if (NeedsDrawing(SlotAt(x, row), wanted.At({x, row}))) {
+        start = {x, row};
+        break;
+      }
+  if (start.x == 0) return;
+  MoveCursor(start, out);
+  AppendAttribute(blank, out);
+  out += toScreenEnd ? kEraseToScreenEnd : kEraseToLineEnd;
+  for (int row = start.y; row <= (toScreenEnd ? height_ : start.y); ++row)
+    for (int x = row == start.y ? start.x : 1; x <= width_; ++x)
+      SlotAt(x, row) = Slot{Cell{' ', blank}, SlotState::kShown};
+}
+
+int TerminalRenderer::ChangedCells(const CellGrid& wanted, int y, int from, int to) const {
+  int count = 0;
+  for (int x = from; x <= to; ++x) count += NeedsDrawing(SlotAt(x, y), wanted.At({x, y}));
+  return count;
+}
+
+TerminalRenderer::ErasePlan TerminalRenderer::PlanErase(const CellGrid& wanted, int y,
+                                                        int blankBottom, uint8_t bottomBlank) {
+  constexpr ErasePlan kNone{kNoErase, false, 0};
+  const Span span = claimed_[static_cast<size_t>(y - 1)];
+  const bool blankBelow = blankBottom <= y + 1;
+  // With fewer blanks to draw in the row than an erase costs, only an erase
+  // of the blank rows below as well may pay off; the row is not looked at further.
+  int blanks = 0;
+  for (int x = span.left; x <= span.right; ++x)
+    blanks += wanted.At({x, y}).character == ' ' && NeedsDrawing(SlotAt(x, y), wanted.At({x, y}));
+  if (blanks < kMinErasedCells && !blankBelow) return kNone;
+  uint8_t blank = 0;
+  ErasePlan plan{BlankTail(wanted, y, blank), false, blank};
+  if (plan.from > width_) return kNone;
+  int changed = ChangedCells(wanted, y, std::max(plan.from, span.left), span.right);
+  plan.toScreenEnd = blankBelow && (y == height_ || plan.blank == bottomBlank);
+  for (int row = y + 1; plan.toScreenEnd && row <= height_ && changed < kMinErasedCells; ++row) {
+    const Span& below = claimed_[static_cast<size_t>(row - 1)];
+    changed += ChangedCells(wanted, row, below.left, below.right);
+  }
+  return changed >= kMinErasedCells ? plan : kNone;
+}
+
 void TerminalRenderer::DrawCells(const CellGrid& wanted, std::string& out) {
   const int width = std::min(width_, wanted.Width());
   const int height = std::min(height_, wanted.Height());
-  for (int y = 1; y <= height; ++y)
-    for (int x = 1; x <= width; ++x) {
-      Slot& slot = SlotAt(x, y);
-      const Cell& cell = wanted.At({x, y});
-      if (slot.state == SlotState::kForeign) continue;
-      if (slot.state == SlotState::kShown && slot.cell == cell) continue;
-      PlaceCursor({x, y}, out);
-      AppendAttribute(cell.attribute, out);
-      out += CellGlyph(cell.character);
-      slot = Slot{cell, SlotState::kShown};
-      // After the last column the terminal's cursor waits to wrap; where it
-      // stands then differs between terminals, so the next cell moves it.
-      terminalCursor_ = x < width_ ? Point{x + 1, y} : kUnknownCursor;
+  const bool mayErase = traits_.erasesInCurrentColour && width == width_ && height == height_;
+  // The rows at the bottom that are claimed whole and blank from end to end
+  // in one colour, which an erase to the end of the screen may clear together.
+  int blankBottom = height + 1;
+  uint8_t bottomBlank = 0;
+  if (mayErase) {
+    uint8_t blank = 0;
+    const auto claimedWhole = [this](int y) {
+      const Span& span = claimed_[static_cast<size_t>(y - 1)];
+      return span.left == 1 && span.right == width_;
+    };
+    while (blankBottom > 1 && claimedWhole(blankBottom - 1) &&
+           BlankTail(wanted, blankBottom - 1, blank) == 1 &&
+           (blankBottom == height + 1 || blank == bottomBlank)) {
+      bottomBlank = blank;
+      --blankBottom;
     }
+  }
+  for (int y = 1; y <= height; ++y) {
+    Span& span = claimed_[static_cast<size_t>(y - 1)];
+    if (span.Empty()) continue;
+    const int right = std::min(span.right, width);
+    const ErasePlan erase =
+        mayErase ? PlanErase(wanted, y, blankBottom, bottomBlank) : ErasePlan{kNoErase, false, 0};
+    for (int x = span.left; x <= std::min(right, erase.from - 1); ++x) {
+      const Cell& cell = wanted.At({x, y});
+      if (NeedsDrawing(SlotAt(x, y), cell)) DrawCell(x, y, cell, out);
+    }
+    span = Span{};
+    if (erase.from > width) continue;
+    Erase(wanted, y, erase.from, erase.toScreenEnd, erase.blank, out);
+    if (erase.toScreenEnd) {
+      std::fill(claimed_.begin() + y, claimed_.end(), Span{});
+      return;
+    }
+  }
 }
 
 void TerminalRenderer::RestoreColours(std::string& out) {
@@ -119,20 +317,25 @@ void TerminalRenderer::RestoreColours(std::string& out) {
 }
 
 void TerminalRenderer::PlaceCursor(Point cursor, std::string& out) {
-  cursor = {std::clamp(cursor.x, 1, width_), std::clamp(cursor.y, 1, height_)};
-  if (cursor == terminalCursor_) return;
-  char move[kMaxCursorMove];
-  out.append(move, static_cast<size_t>(FormatCursorMove(cursor, move)));
-  terminalCursor_ = cursor;
+  MoveCursor({std::clamp(cursor.x, 1, width_), std::clamp(cursor.y, 1, height_)}, out);
 }
 
-void TerminalRenderer::ScrollUp(int top, int bottom, std::string& out) {
+void TerminalRenderer::ScrollUp(int top, int bottom, Cell fill, std::string& out) {
   top = std::max(top, 1);
   bottom = std::min(bottom, height_);
   if (top > bottom) return;
+  const bool erases = traits_.erasesInCurrentColour && fill.character == ' ' && top < bottom;
   if (top < bottom) {
+    // The terminal blanks the new bottom row in the current background.
+    if (erases) AppendAttribute(fill.attribute, out);
     if (top == 1 && bottom == height_) {
-      out += kScrollUpOneLine;
+      if (terminalCursor_.y == height_ && !pendingWrap_) {
+        // A line feed on the bottom row scrolls as well, in one byte.
+        out += '\n';
+        if (traits_.lineFeedReturns) terminalCursor_.x = 1;
+      } else {
+        out += kScrollUpOneLine;
+      }
     } else {
       out += kCsi;
       AppendNumber(top, out);
@@ -142,19 +345,25 @@ void TerminalRenderer::ScrollUp(int top, int bottom, std::string& out) {
       out += kScrollUpOneLine;
       out += kResetScrollRegion;
       terminalCursor_ = Point{1, 1};
+      pendingWrap_ = false;
     }
     std::move(slots_.begin() + static_cast<std::ptrdiff_t>(top * width_),
               slots_.begin() + static_cast<std::ptrdiff_t>(bottom * width_),
               slots_.begin() + static_cast<std::ptrdiff_t>((top - 1) * width_));
+    std::move(claimed_.begin() + top, claimed_.begin() + bottom, claimed_.begin() + top - 1);
   }
-  // The terminal blanks the new bottom row in colours of its choosing.
-  for (int x = 1; x <= width_; ++x) SlotAt(x, bottom).state = SlotState::kStale;
+  // Elsewhere the new bottom row is blank in colours of the terminal's choosing.
+  for (int x = 1; x <= width_; ++x)
+    SlotAt(x, bottom) = erases ? Slot{fill, SlotState::kShown} : Slot{Cell{}, SlotState::kStale};
+  claimed_[static_cast<size_t>(bottom - 1)] = erases ? Span{} : Span{1, width_};
 }
 
 void TerminalRenderer::Reset(int width, int height) {
   width_ = width;
   height_ = height;
   slots_.assign(static_cast<size_t>(width * height), Slot{});
+  claimed_.assign(static_cast<size_t>(height), Span{});
   shownAttribute_ = kUnknownAttribute;
   terminalCursor_ = kUnknownCursor;
+  pendingWrap_ = false;
 }

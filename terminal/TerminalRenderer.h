@@ -1,15 +1,32 @@
 // The terminal renderer: the bytes that bring a terminal from what it shows to
 // the grid the program wants. Pure: it keeps its own record of the terminal's
 // cells (the shadow), of the colours and of the cursor position its bytes leave
-// there, and only appends bytes to a string; the device writes them out.
+// there, and only appends bytes to a string; the device writes them out. Only
+// rows marked as changed are compared; the cursor takes the cheapest way
+// there; erasing and scrolling stand in for blanks only on a terminal that
+// fills what they clear with the current background colour.
 #pragma once
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "console/CellGrid.h"
 #include "console/ConsoleDevice.h"
+
+/// What the renderer may rely on in a terminal beyond moving the cursor and colouring text.
+struct TerminalTraits {
+  /// Erasing (ED, EL) and scrolling fill the cleared cells with the current
+  /// background colour; elsewhere their colour is the terminal's choice.
+  bool erasesInCurrentColour = false;
+  /// The terminal's driver turns each LF into CR LF on its way out.
+  bool lineFeedReturns = false;
+
+  /// The traits a terminal type declares: the erase in the current colour
+  /// for xterm's colour types and the Linux console, none for the rest.
+  static TerminalTraits ForTerm(std::string_view term);
+};
 
 class TerminalRenderer {
  public:
@@ -18,17 +35,19 @@ class TerminalRenderer {
 
   /// A terminal of `width` by `height` cells showing text of its own, its
   /// cursor anywhere; nothing is drawn until cells are claimed.
-  TerminalRenderer(int width, int height);
+  TerminalRenderer(int width, int height, TerminalTraits traits = {});
 
   int Width() const { return width_; }
   int Height() const { return height_; }
 
-  /// Hands the cells of `area` (clipped) to the program: from now on they are
-  /// drawn whenever the wanted grid differs from what they show, and once at
-  /// least, even where the terminal's own text happens to match.
+  /// Tells that the cells of `area` (clipped) changed in the wanted grid and
+  /// hands them to the program: from now on they are drawn whenever the wanted
+  /// grid differs from what they show, and once at least, even where the
+  /// terminal's own text happens to match.
   void Claim(Rect area);
   /// Appends what draws every claimed cell of `wanted` that differs from the
-  /// shadow: one cursor move per run of changed cells, colours only when they change.
+  /// shadow, looking only at the rows claimed since the last call: the cheapest
+  /// cursor move per run of changed cells, colours only when they change.
   void DrawCells(const CellGrid& wanted, std::string& out);
   /// Appends what gives the terminal its own colours back, unless it has them;
   /// the next DrawCells sets the colours afresh.
@@ -36,10 +55,11 @@ class TerminalRenderer {
   /// Appends a cursor move to `cursor` (clipped to the screen) unless the
   /// terminal's cursor already stands there.
   void PlaceCursor(Point cursor, std::string& out);
-  /// Appends what scrolls rows `top` to `bottom` of the whole width up one line
-  /// with the terminal's scroll region; the shadow moves with them and the new
-  /// bottom row is drawn again by the next DrawCells.
-  void ScrollUp(int top, int bottom, std::string& out);
+  /// Appends what scrolls rows `top` to `bottom` of the whole width up one
+  /// line; the shadow moves with them. The new bottom row, `fill` in the
+  /// wanted grid, is erased in its colour where the terminal can, else drawn
+  /// again by the next DrawCells.
+  void ScrollUp(int top, int bottom, Cell fill, std::string& out);
   /// Forgets what the terminal shows, at a new size: no cell is claimed, the
   /// next DrawCells sets the colours afresh, the next PlaceCursor always moves.
   void Reset(int width, int height);
@@ -58,16 +78,61 @@ class TerminalRenderer {
     Cell cell;
     SlotState state = SlotState::kForeign;
   };
+  /// The columns of a row claimed since the last DrawCells; empty when left > right.
+  struct Span {
+    int left = 1;
+    int right = 0;
+    bool Empty() const { return left > right; }
+  };
+
+  /// An erase that clears row `y` from column `from` to the end of the row
+  /// or of the screen, in `blank`.
+  struct ErasePlan {
+    int from;
+    bool toScreenEnd;
+    uint8_t blank;
+  };
 
   Slot& SlotAt(int x, int y) { return slots_[static_cast<size_t>((y - 1) * width_ + (x - 1))]; }
+  const Slot& SlotAt(int x, int y) const {
+    return slots_[static_cast<size_t>((y - 1) * width_ + (x - 1))];
+  }
+  /// How many cells of row `y` from `from` to `to` need drawing.
+  int ChangedCells(const CellGrid& wanted, int y, int from, int to) const;
+  /// The erase that draws the claimed cells of row `y` cheaper than blanks,
+  /// if any (from kNoErase): the rows from `blankBottom` down are claimed
+  /// blanks in `bottomBlank`, which an erase to the end of the screen may take along.
+  ErasePlan PlanErase(const CellGrid& wanted, int y, int blankBottom, uint8_t bottomBlank);
+  bool NeedsDrawing(const Slot& slot, const Cell& cell) const;
+  /// The first column from which row `y` of `wanted` is blanks of one colour
+  /// to its end, all claimed (width + 1 when none); their attribute in `blank`.
+  int BlankTail(const CellGrid& wanted, int y, uint8_t& blank);
+  /// Erases from the first cell of row `y` at or after column `from` that
+  /// needs it, to the end of the row (EL) or of the screen (ED), in `blank`.
+  void Erase(const CellGrid& wanted, int y, int from, bool toScreenEnd, uint8_t blank,
+             std::string& out);
+  void DrawCell(int x, int y, const Cell& cell, std::string& out);
+  /// Appends the cheapest bytes that take the terminal's cursor to `target`.
+  void MoveCursor(Point target, std::string& out);
+  /// The bytes that take the cursor along row `row` from column `from` to
+  /// `to`: a return, a step or rewriting up to three cells already shown.
+  std::string AlongRow(int row, int from, int to);
   void AppendAttribute(uint8_t attribute, std::string& out);
+  /// The bytes `sequence` puts on the wire.
+  size_t WireLength(std::string_view sequence) const;
 
   static constexpr int kUnknownAttribute = -1;
+  static constexpr int kNoErase = 1 << 30;
   static constexpr Point kUnknownCursor{0, 0};
 
   int width_;
   int height_;
+  TerminalTraits traits_;
   std::vector<Slot> slots_;
+  std::vector<Span> claimed_;  // per row
   int shownAttribute_ = kUnknownAttribute;
   Point terminalCursor_ = kUnknownCursor;
+  // The cursor stands past the last column, waiting to wrap: where it goes
+  // next differs between terminals, except on CR or an absolute move.
+  bool pendingWrap_ = false;
 };

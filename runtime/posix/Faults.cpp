@@ -76,17 +76,22 @@ uint16_t FaultCodeOf(int signal, const siginfo_t& info, const mcontext_t& machin
   }
 }
 
-// Whether `returnPoint` follows a direct call to code at or before `pc`.
-bool FollowsCallTowards(uintptr_t returnPoint, uintptr_t pc) {
+// Whether `returnPoint` follows a direct call in the program; its target in `target`.
+bool FollowsDirectCall(uintptr_t returnPoint, uintptr_t& target) {
   constexpr uint8_t kCallRel32 = 0xE8;  // call with a 32-bit displacement
   constexpr int kCallLength = 5;
   const auto* call = reinterpret_cast<const uint8_t*>(returnPoint - kCallLength);
   if (!InProgramImage(call) || call[0] != kCallRel32) return false;
   int32_t displacement;
   __builtin_memcpy(&displacement, call + 1, sizeof displacement);
-  const uintptr_t target =
-      returnPoint + static_cast<uintptr_t>(static_cast<intptr_t>(displacement));
-  return target <= pc && pc - target < kNearStackPointer;
+  target = returnPoint + static_cast<uintptr_t>(static_cast<intptr_t>(displacement));
+  return true;
+}
+
+// Whether `returnPoint` follows a direct call to code at or before `pc`.
+bool FollowsCallTowards(uintptr_t returnPoint, uintptr_t pc) {
+  uintptr_t target = 0;
+  return FollowsDirectCall(returnPoint, target) && target <= pc && pc - target < kNearStackPointer;
 }
 
 // The frame active at the fault. A routine that needs no stack builds no frame
@@ -140,8 +145,26 @@ void OnSignal(int signal, siginfo_t* info, void* context) {
                   reinterpret_cast<const void*>(machine.gregs[REG_RIP]), FaultFrame(machine), true);
 }
 
+// The return point into the routine that asked for memory. The allocation
+// function in between keeps no frame of its own: above this handler's frame
+// lie the return point into it, the few registers it saved, and then the
+// return point of the asking routine's call, the first word that follows a
+// direct call; the asking routine's frame bounds the search.
+const void* AllocationCall(void* const* handlerFrame, void* const* askingFrame) {
+  constexpr int kMaxWords = 16;
+  void* const* word = handlerFrame + 2;
+  for (int i = 0; i < kMaxWords && word < askingFrame; ++i, ++word) {
+    uintptr_t target = 0;
+    if (FollowsDirectCall(reinterpret_cast<uintptr_t>(*word), target)) return *word;
+  }
+  return nullptr;
+}
+
 [[noreturn, gnu::noinline]] void OnOutOfMemory() {
-  RaiseFatalError(kOutOfMemory, __builtin_return_address(0), CallerFrame());
+  void* const* askingFrame = CallerFrame();
+  const void* call =
+      AllocationCall(static_cast<void* const*>(__builtin_frame_address(0)), askingFrame);
+  RaiseFatalError(kOutOfMemory, call != nullptr ? call : __builtin_return_address(0), askingFrame);
 }
 
 }  // namespace

@@ -6,10 +6,13 @@
 
 #include <cstring>
 
-namespace {
+// The first byte of the program's image and the end of its code, as the
+// linker marks them; unlike the dynamic loader's records, they hold in a
+// statically linked program too.
+extern "C" const char __executable_start[];
+extern "C" const char etext[];
 
-// Any routine linked into the program marks its image.
-const void* const kInsideProgram = reinterpret_cast<const void*>(&MainStackBounds);
+namespace {
 
 uintptr_t ParseHex(const char*& text) {
   uintptr_t value = 0;
@@ -40,14 +43,15 @@ void TakeStackLine(const char* line, StackBounds& stack) {
 }  // namespace
 
 uintptr_t ModuleBase(const void* address) {
+  if (InProgramImage(address)) return reinterpret_cast<uintptr_t>(__executable_start);
   Dl_info info;
   if (dladdr(address, &info) == 0) return 0;
   return reinterpret_cast<uintptr_t>(info.dli_fbase);
 }
 
 bool InProgramImage(const void* address) {
-  const uintptr_t base = ModuleBase(address);
-  return base != 0 && base == ModuleBase(kInsideProgram);
+  const auto* code = static_cast<const char*>(address);
+  return code >= __executable_start && code < etext;
 }
 
 // Read with plain system calls: the maps file is not held in memory, and no

@@ -1,6 +1,7 @@
 // The start-up negotiation over a pipe standing in for a terminal: what is
 // sent, the bounded wait, the reporting chosen, and keys typed meanwhile kept.
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -23,13 +24,25 @@ class TerminalInputNegotiationTest : public ::testing::Test {
   void Answer(const std::string& bytes) {
     ASSERT_EQ(write(fds_[1], bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
   }
-  // Negotiates, keeping what was sent and how long it took.
+  // Starts the negotiation; what is sent to the terminal, the queries and the
+  // turned-on reporting's enable sequence, goes to sent_.
+  void Start(TerminalInput& input) {
+    input.StartNegotiation(
+        [this](std::string_view bytes) { sent_ += bytes; },
+        [this](KeyProtocol protocol) { sent_ += KeyboardNegotiation::EnableSequence(protocol); });
+  }
+  // Negotiates, waiting as a pause would until it is over, keeping what was
+  // sent and how long it took.
   KeyProtocol Negotiate(TerminalInput& input) {
     const Clock::time_point start = Clock::now();
-    const KeyProtocol protocol =
-        input.NegotiateProtocol([this](std::string_view bytes) { sent_ += bytes; });
+    Start(input);
+    while (input.Negotiating()) {
+      pollfd ready{fds_[0], POLLIN, 0};
+      poll(&ready, 1, input.AnswerWaitMilliseconds());
+      input.TakeAnswers();
+    }
     elapsed_ = std::chrono::duration_cast<milliseconds>(Clock::now() - start);
-    return protocol;
+    return input.Protocol();
   }
 
   int fds_[2];
@@ -37,12 +50,12 @@ class TerminalInputNegotiationTest : public ::testing::Test {
   milliseconds elapsed_{};
 };
 
-TEST_F(TerminalInputNegotiationTest, AKittyTerminalIsChosen) {
+TEST_F(TerminalInputNegotiationTest, AKittyTerminalGetsItsFlagsPushed) {
   TerminalInput input(fds_[0]);
   Answer("x\x1b[?0u\x1b[?9001;0$y\x1b[?62c");
   EXPECT_EQ(Negotiate(input), KeyProtocol::kKitty);
   EXPECT_EQ(input.Protocol(), KeyProtocol::kKitty);
-  EXPECT_EQ(sent_, "\x1b[?u\x1b[?9001$p\x1b[c");
+  EXPECT_EQ(sent_, "\x1b[?u\x1b[?9001$p\x1b[c\x1b[>26u");
   EXPECT_LT(elapsed_, milliseconds(KeyboardNegotiation::kAnswerTimeoutMilliseconds));
   // The key typed before the answers is kept; keys decode as kitty's from now on.
   Answer("\x1b[57441;2u");
@@ -54,11 +67,28 @@ TEST_F(TerminalInputNegotiationTest, AKittyTerminalIsChosen) {
   EXPECT_FALSE(input.Next(event));
 }
 
-TEST_F(TerminalInputNegotiationTest, AWin32InputTerminalIsChosen) {
+TEST_F(TerminalInputNegotiationTest, AWin32InputTerminalGetsTheModeSet) {
   TerminalInput input(fds_[0]);
   Answer("\x1b[?9001;2$y\x1b[?62c");
   EXPECT_EQ(Negotiate(input), KeyProtocol::kWin32Input);
+  EXPECT_EQ(sent_, "\x1b[?u\x1b[?9001$p\x1b[c\x1b[?9001h");
+}
+
+TEST_F(TerminalInputNegotiationTest, StartingReturnsBeforeTheAnswersAndKeysDecideAtTheDeadline) {
+  TerminalInput input(fds_[0]);
+  Start(input);
+  EXPECT_TRUE(input.Negotiating());
   EXPECT_EQ(sent_, "\x1b[?u\x1b[?9001$p\x1b[c");
+  // A wait for a key wakes no later than the negotiation's end.
+  EXPECT_GT(input.TimeoutMilliseconds(), 0);
+  EXPECT_LE(input.TimeoutMilliseconds(), KeyboardNegotiation::kAnswerTimeoutMilliseconds);
+  Answer("k\x1b[?0u\x1b[?62c");
+  KeyEvent event;
+  ASSERT_TRUE(input.Next(event));
+  EXPECT_EQ(event.character, 'k');
+  EXPECT_FALSE(input.Negotiating());
+  EXPECT_EQ(input.Protocol(), KeyProtocol::kKitty);
+  EXPECT_EQ(input.TimeoutMilliseconds(), -1);
 }
 
 TEST_F(TerminalInputNegotiationTest, ASilentTerminalCostsOnlyTheTimeout) {

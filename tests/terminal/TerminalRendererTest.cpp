@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <random>
 #include <string>
 
+#include "console/Glyphs.h"
+#include "support/TerminalModel.h"
 #include "terminal/TerminalRenderer.h"
 
 namespace {
@@ -9,92 +13,315 @@ namespace {
 constexpr int kWidth = 10;
 constexpr int kHeight = 4;
 constexpr Rect kWholeScreen{1, 1, kWidth, kHeight};
+constexpr uint8_t kPage = 0x70;  // black on light gray
+constexpr TerminalTraits kErases{.erasesInCurrentColour = true};
+constexpr TerminalTraits kLineFeedReturns{.lineFeedReturns = true};
 
-std::string Draw(TerminalRenderer& renderer, const CellGrid& wanted) {
-  std::string out;
-  renderer.DrawCells(wanted, out);
-  return out;
-}
+// The wanted grid and the renderer, changed together as the terminal device
+// changes them: every change to the grid claims its cells.
+struct Screen {
+  CellGrid wanted{kWidth, kHeight};
+  TerminalRenderer renderer;
 
-std::string Place(TerminalRenderer& renderer, Point cursor) {
-  std::string out;
-  renderer.PlaceCursor(cursor, out);
-  return out;
-}
-
-// A renderer that has drawn `wanted` over the whole screen once, so that
-// further output shows only what changes after.
-struct DrawnScreen {
-  CellGrid wanted{kWidth, kHeight, Cell{'.', 0x70}};
-  TerminalRenderer renderer{kWidth, kHeight};
-  DrawnScreen() {
-    renderer.Claim(kWholeScreen);
-    Draw(renderer, wanted);
+  explicit Screen(TerminalTraits traits = {}) : renderer(kWidth, kHeight, traits) {}
+  void Write(Point at, std::string_view text, uint8_t attribute = kPage) {
+    wanted.Write(at, text, attribute);
+    renderer.Claim({at.x, at.y, at.x + static_cast<int>(text.size()) - 1, at.y});
+  }
+  void Fill(Rect area, Cell fill) {
+    wanted.Fill(area, fill);
+    renderer.Claim(area);
+  }
+  std::string Draw() {
+    std::string out;
+    renderer.DrawCells(wanted, out);
+    return out;
+  }
+  std::string Place(Point cursor) {
+    std::string out;
+    renderer.PlaceCursor(cursor, out);
+    return out;
+  }
+  std::string Scroll(int top, int bottom, Cell fill) {
+    std::string out;
+    renderer.ScrollUp(top, bottom, fill, out);
+    wanted.ScrollUp({1, top, kWidth, bottom}, fill);
+    return out;
   }
 };
 
-TEST(TerminalRenderer, EmitsNothingBeforeAnythingChanges) {
-  CellGrid wanted(kWidth, kHeight);
-  TerminalRenderer renderer(kWidth, kHeight);
-  EXPECT_EQ(Draw(renderer, wanted), "");
+// A screen drawn whole in '.' on the page colours, so that further output
+// shows only what changes after; the cursor waits to wrap after the last cell.
+struct DrawnScreen : Screen {
+  explicit DrawnScreen(TerminalTraits traits = {}) : Screen(traits) {
+    Fill(kWholeScreen, Cell{'.', kPage});
+    Draw();
+  }
+};
+
+struct ByteCase {
+  const char* what;
+  TerminalTraits traits;
+  std::function<std::string(Screen&)> change;
+  std::string expected;
+};
+
+TEST(TerminalRenderer, ChoosesTheCheapestBytesForEachChange) {
+  const ByteCase cases[] = {
+      {"rewrites up to three unchanged cells instead of moving",
+       {},
+       [](Screen& s) {
+         s.Place({1, 1});
+         s.Write({2, 1}, "xy");
+         s.Write({7, 1}, "z");
+         return s.Draw();
+       },
+       ".xy...z"},
+      {"steps over four unchanged cells",
+       {},
+       [](Screen& s) {
+         s.Place({1, 1});
+         s.Write({1, 1}, "a");
+         s.Write({6, 1}, "b");
+         return s.Draw();
+       },
+       "a\x1b[4Cb"},
+      {"moves over cells in other colours instead of rewriting them",
+       {},
+       [](Screen& s) {
+         s.Write({2, 2}, "c", 0x74);
+         s.Write({4, 2}, "d");
+         s.Draw();
+         s.Place({1, 2});
+         s.Write({3, 2}, "e");
+         return s.Draw();
+       },
+       "\x1b[2Ce"},
+      {"starts the next row with a line feed and a return",
+       {},
+       [](Screen& s) {
+         s.Place({4, 2});
+         s.Write({1, 3}, "e");
+         return s.Draw();
+       },
+       "\n\re"},
+      {"needs no return where the line feed returns", kLineFeedReturns,
+       [](Screen& s) {
+         s.Place({4, 2});
+         s.Write({1, 3}, "e");
+         return s.Draw();
+       },
+       "\ne"},
+      {"goes up and back relative to the cursor",
+       {},
+       [](Screen& s) {
+         std::string out = s.Place({4, 3});
+         out += s.Place({4, 1});
+         return out + s.Place({3, 1});
+       },
+       "\x1b[3;4H\x1b[2A\b"},
+      {"leaves the wait to wrap by a return",
+       {},
+       [](Screen& s) {
+         s.Write({10, 2}, "f");
+         s.Write({1, 3}, "g");
+         return s.Draw();
+       },
+       "\x1b[2;10Hf\r\ng"},
+      {"leaves the wait to wrap by a line feed where the driver adds the return", kLineFeedReturns,
+       [](Screen& s) {
+         s.Write({10, 2}, "f");
+         s.Write({1, 3}, "g");
+         return s.Draw();
+       },
+       "\x1b[2;10Hf\ng"},
+      {"sends blanks where erasing takes the terminal's colours",
+       {},
+       [](Screen& s) {
+         s.Fill({1, 3, kWidth, kHeight}, Cell{' ', kPage});
+         return s.Draw();
+       },
+       "\x1b[3H          \r\n          "},
+      {"erases to the end of the screen in the page colours", kErases,
+       [](Screen& s) {
+         s.Fill(kWholeScreen, Cell{' ', kPage});
+         s.Write({1, 1}, "T");
+         return s.Draw();
+       },
+       "\x1b[HT\x1b[J"},
+      {"erases the rest of a row", kErases,
+       [](Screen& s) {
+         s.Write({1, 2}, "ab        ");
+         return s.Draw();
+       },
+       "\x1b[2Hab\x1b[K"},
+      {"sends three blanks rather than an erase", kErases,
+       [](Screen& s) {
+         s.Write({8, 2}, "   ");
+         return s.Draw();
+       },
+       "\x1b[2;8H   "},
+      {"scrolls by a line feed on the bottom row, erasing in the page colours", kErases,
+       [](Screen& s) {
+         std::string out = s.Place({1, kHeight});
+         out += s.Scroll(1, kHeight, {' ', kPage});
+         return out + s.Draw();
+       },
+       "\r\n"},
+      {"sets the new row's colour before the scroll", kErases,
+       [](Screen& s) {
+         std::string out = s.Place({1, kHeight});
+         out += s.Scroll(1, kHeight, {' ', 0x10});
+         return out + s.Draw();
+       },
+       "\r\x1b[44m\n"},
+      {"scrolls elsewhere and draws the new bottom row where erasing takes other colours",
+       {},
+       [](Screen& s) {
+         std::string out = s.Place({1, 1});
+         out += s.Scroll(1, kHeight, {' ', kPage});
+         return out + s.Draw();
+       },
+       "\x1b[H\x1b[S\n\n\n          "},
+      {"scrolls part of the screen in a scroll region",
+       {},
+       [](Screen& s) {
+         std::string out = s.Scroll(2, 3, {'-', kPage});
+         return out + s.Draw();
+       },
+       "\x1b[2;3r\x1b[S\x1b[r\n\n----------"},
+      {"scrolls a single row by drawing it again", kErases,
+       [](Screen& s) {
+         std::string out = s.Scroll(2, 2, {'-', kPage});
+         return out + s.Draw();
+       },
+       "\x1b[2H----------"},
+      {"looks only at rows changed since the last drawing",
+       {},
+       [](Screen& s) {
+         s.wanted.Write({1, 1}, "unclaimed", kPage);
+         return s.Draw();
+       },
+       ""},
+  };
+  for (const ByteCase& c : cases) {
+    DrawnScreen screen(c.traits);
+    EXPECT_EQ(c.change(screen), c.expected) << c.what;
+  }
 }
 
-TEST(TerminalRenderer, MovesTheCursorBeforeTheFirstCellWhereverItStood) {
-  TerminalRenderer renderer(kWidth, kHeight);
-  EXPECT_EQ(Place(renderer, {1, 1}), "\x1b[1;1H");
-  EXPECT_EQ(Place(renderer, {1, 1}), "");
+// The colours a terminal shows for a PC attribute, as SGR parameters.
+TerminalModel::ModelCell Expected(const Cell& cell) {
+  constexpr int kTerminalColour[8] = {0, 4, 2, 6, 1, 5, 3, 7};
+  return {GlyphCodePoint(cell.character),
+          ((cell.attribute & 0x08) != 0 ? 90 : 30) + kTerminalColour[cell.attribute & 7],
+          40 + kTerminalColour[(cell.attribute >> 4) & 7]};
+}
+
+TEST(TerminalRenderer, ATerminalShowsTheWantedCellsAndCursorAfterEveryChange) {
+  // Random writes, clears, scrolls and cursor moves, as the console unit makes
+  // them, carried out by a model terminal of each kind; after each one every
+  // claimed cell shows what is wanted and the cursor stands where it should.
+  const uint8_t attributes[] = {0x70, 0x78, 0x07, 0x1E};
+  const std::string_view texts[] = {"ab", " ", "x  y", "\xe1rv\xedz", "   ", "0123456789"};
+  for (const bool erases : {false, true}) {
+    for (const bool lineFeedReturns : {false, true}) {
+      for (unsigned seed = 0; seed < 40; ++seed) {
+        std::mt19937 random(seed);
+        const auto pick = [&random](int from, int to) {
+          return std::uniform_int_distribution<int>(from, to)(random);
+        };
+        Screen screen({.erasesInCurrentColour = erases, .lineFeedReturns = lineFeedReturns});
+        TerminalModel terminal(kWidth, kHeight, erases, lineFeedReturns);
+        std::vector<bool> claimed(kWidth * kHeight, false);
+        const auto claim = [&claimed](Rect area) {
+          for (int y = area.top; y <= std::min(area.bottom, kHeight); ++y)
+            for (int x = area.left; x <= std::min(area.right, kWidth); ++x)
+              claimed[static_cast<size_t>((y - 1) * kWidth + x - 1)] = true;
+        };
+        for (int step = 0; step < 30; ++step) {
+          const uint8_t attribute = attributes[pick(0, 3)];
+          const Point at{pick(1, kWidth), pick(1, kHeight)};
+          std::string out;
+          switch (pick(0, 3)) {
+            case 0: {
+              const std::string_view text = texts[pick(0, 5)];
+              screen.Write(at, text, attribute);
+              claim({at.x, at.y, at.x + static_cast<int>(text.size()) - 1, at.y});
+              break;
+            }
+            case 1: {
+              const Rect area = pick(0, 1) == 0
+                                    ? kWholeScreen
+                                    : Rect{at.x, at.y, pick(at.x, kWidth), pick(at.y, kHeight)};
+              screen.Fill(area, Cell{' ', attribute});
+              claim(area);
+              break;
+            }
+            case 2: {
+              // The device draws what is pending, then the rows move on both sides.
+              const int top = pick(1, kHeight);
+              const int bottom = pick(top, kHeight);
+              out = screen.Draw();
+              out += screen.Scroll(top, bottom, Cell{' ', attribute});
+              std::move(claimed.begin() + top * kWidth, claimed.begin() + bottom * kWidth,
+                        claimed.begin() + (top - 1) * kWidth);
+              claim({1, bottom, kWidth, bottom});
+              break;
+            }
+            default:
+              break;
+          }
+          out += screen.Draw();
+          const Point cursor{pick(1, kWidth), pick(1, kHeight)};
+          out += screen.Place(cursor);
+          terminal.Feed(out);
+          ASSERT_EQ(terminal.Errors(), "") << "seed " << seed;
+          ASSERT_EQ(terminal.Cursor(), cursor) << "seed " << seed << " step " << step;
+          for (int y = 1; y <= kHeight; ++y)
+            for (int x = 1; x <= kWidth; ++x)
+              if (claimed[static_cast<size_t>((y - 1) * kWidth + x - 1)]) {
+                ASSERT_EQ(terminal.At({x, y}), Expected(screen.wanted.At({x, y})))
+                    << "seed " << seed << " step " << step << " (" << x << ", " << y << ") erases "
+                    << erases << " line feed returns " << lineFeedReturns;
+              }
+        }
+      }
+    }
+  }
+}
+
+TEST(TerminalRenderer, EmitsNothingBeforeAnythingChanges) {
+  Screen screen;
+  EXPECT_EQ(screen.Draw(), "");
 }
 
 TEST(TerminalRenderer, LeavesTheTerminalsOwnTextUntilCellsAreClaimed) {
-  CellGrid wanted(kWidth, kHeight);
-  TerminalRenderer renderer(kWidth, kHeight);
-  wanted.Write({3, 2}, "ab", 0x07);
-  EXPECT_EQ(Draw(renderer, wanted), "");
-  renderer.Claim({3, 2, 4, 2});
-  EXPECT_EQ(Draw(renderer, wanted), "\x1b[2;3H\x1b[0;37;40mab");
-  EXPECT_EQ(Draw(renderer, wanted), "");
+  Screen screen;
+  screen.wanted.Write({3, 2}, "ab", 0x07);
+  EXPECT_EQ(screen.Draw(), "");
+  screen.renderer.Claim({3, 2, 4, 2});
+  EXPECT_EQ(screen.Draw(), "\x1b[2;3H\x1b[0;37;40mab");
+  EXPECT_EQ(screen.Draw(), "");
+  EXPECT_EQ(screen.Place({5, 2}), "");
 }
 
-TEST(TerminalRenderer, DrawsAClaimedClearEvenWhenItMatchesTheStartingGrid) {
+TEST(TerminalRenderer, DrawsAClaimedClearEvenWhenItMatchesTheStartingGridButErasesNoForeignCell) {
   // Clearing in light gray on black writes the cells the grid starts with;
-  // the terminal still shows its own text there, so they must be drawn.
-  CellGrid wanted(kWidth, kHeight);
-  TerminalRenderer renderer(kWidth, kHeight);
-  renderer.Claim({1, 1, 3, 1});
-  EXPECT_EQ(Draw(renderer, wanted), "\x1b[1;1H\x1b[0;37;40m   ");
-}
-
-TEST(TerminalRenderer, DrawsOnlyChangedCellsWithOneCursorMovePerRun) {
-  DrawnScreen screen;
-  screen.wanted.Write({2, 1}, "xy", 0x70);
-  screen.wanted.Write({7, 1}, "z", 0x70);
-  screen.wanted.Write({1, 3}, "w", 0x70);
-  EXPECT_EQ(Draw(screen.renderer, screen.wanted), "\x1b[1;2Hxy\x1b[1;7Hz\x1b[3;1Hw");
-  EXPECT_EQ(Draw(screen.renderer, screen.wanted), "");
-}
-
-TEST(TerminalRenderer, ARunContinuesWithoutACursorMove) {
-  DrawnScreen screen;
-  screen.wanted.Write({4, 2}, "abc", 0x70);
-  screen.wanted.Write({7, 2}, "d", 0x70);
-  EXPECT_EQ(Draw(screen.renderer, screen.wanted), "\x1b[2;4Habcd");
-}
-
-TEST(TerminalRenderer, MovesTheCursorAfterTheLastColumnInsteadOfRelyingOnTheWrap) {
-  DrawnScreen screen;
-  screen.wanted.Write({9, 1}, "ab", 0x70);
-  screen.wanted.Write({1, 2}, "c", 0x70);
-  EXPECT_EQ(Draw(screen.renderer, screen.wanted), "\x1b[1;9Hab\x1b[2;1Hc");
+  // the terminal still shows its own text there, so they must be drawn; the
+  // rest of the row is the terminal's own and no erase may touch it.
+  Screen screen(kErases);
+  screen.Fill({1, 1, 5, 1}, Cell{});
+  EXPECT_EQ(screen.Draw(), "\x1b[H\x1b[0;37;40m     ");
 }
 
 TEST(TerminalRenderer, ChangesColoursOnlyWhereTheyChangeAndOnlyThePartThatChanges) {
-  DrawnScreen screen;  // drawn in 0x70
-  screen.wanted.Write({1, 1}, "a", 0x70);
-  screen.wanted.Write({2, 1}, "b", 0x74);  // foreground red
-  screen.wanted.Write({3, 1}, "c", 0x14);  // background blue
-  screen.wanted.Write({4, 1}, "d", 0x14);
-  screen.wanted.Write({5, 1}, "e", 0x79);  // both
-  EXPECT_EQ(Draw(screen.renderer, screen.wanted), "\x1b[1;1Ha\x1b[31mb\x1b[44mcd\x1b[94;47me");
+  DrawnScreen screen;
+  screen.Write({1, 1}, "a", kPage);
+  screen.Write({2, 1}, "b", 0x74);   // foreground red
+  screen.Write({3, 1}, "cd", 0x14);  // background blue
+  screen.Write({5, 1}, "e", 0x79);   // both
+  EXPECT_EQ(screen.Draw(), "\x1b[Ha\x1b[31mb\x1b[44mcd\x1b[94;47me");
 }
 
 struct ColourCase {
@@ -111,81 +338,47 @@ TEST(TerminalRenderer, MapsPcColourNumbersOntoTerminalColours) {
       {0x9F, "\x1b[0;97;44m"},  // bit 7 looks like nothing of its own
   };
   for (const ColourCase& c : cases) {
-    CellGrid wanted(kWidth, kHeight);
-    TerminalRenderer renderer(kWidth, kHeight);
-    wanted.Write({1, 1}, "x", c.attribute);
-    renderer.Claim({1, 1, 1, 1});
-    EXPECT_EQ(Draw(renderer, wanted), std::string("\x1b[1;1H") + c.rendition + "x")
+    Screen screen;
+    screen.Write({1, 1}, "x", c.attribute);
+    EXPECT_EQ(screen.Draw(), std::string("\x1b[H") + c.rendition + "x")
         << "attribute " << int{c.attribute};
   }
 }
 
 TEST(TerminalRenderer, ShowsWindows1250BytesAndControlBytesAsGlyphs) {
   DrawnScreen screen;
-  screen.wanted.Write({1, 1}, "\x01\x09\x0d\xe1\xfb\x8a\x81\x7f", 0x70);
-  EXPECT_EQ(Draw(screen.renderer, screen.wanted),
-            "\x1b[1;1H\u263A\u25CB\u266A\u00E1\u0171\u0160\uFFFD\u2302");
+  screen.Write({1, 1}, "\x01\x09\x0d\xe1\xfb\x8a\x81\x7f");
+  EXPECT_EQ(screen.Draw(), "\x1b[H\u263A\u25CB\u266A\u00E1\u0171\u0160\uFFFD\u2302");
 }
 
 TEST(TerminalRenderer, PlacesTheCursorOnlyWhenItIsNotAlreadyThere) {
   DrawnScreen screen;
-  EXPECT_EQ(Place(screen.renderer, {4, 3}), "\x1b[3;4H");
-  EXPECT_EQ(Place(screen.renderer, {4, 3}), "");
-  screen.wanted.Write({4, 3}, "ab", 0x70);
-  EXPECT_EQ(Draw(screen.renderer, screen.wanted), "ab");
-  EXPECT_EQ(Place(screen.renderer, {6, 3}), "");
-  EXPECT_EQ(Place(screen.renderer, {99, 99}), "\x1b[4;10H");
-}
-
-TEST(TerminalRenderer, ScrollsARowRangeWithTheScrollRegionAndRedrawsOnlyTheNewBottomRow) {
-  DrawnScreen screen;
-  for (int y = 1; y <= kHeight; ++y) screen.wanted.Write({1, y}, std::string(1, '0' + y), 0x70);
-  Draw(screen.renderer, screen.wanted);
-
-  std::string out;
-  screen.renderer.ScrollUp(2, 3, out);
-  EXPECT_EQ(out, "\x1b[2;3r\x1b[1S\x1b[r");
-  screen.wanted.ScrollUp({1, 2, kWidth, 3}, Cell{' ', 0x70});
-  // Row 2 now shows row 3's cells on both sides; row 3 is new and drawn whole,
-  // from the home position where resetting the region left the cursor.
-  EXPECT_EQ(Draw(screen.renderer, screen.wanted), "\x1b[3;1H" + std::string(kWidth, ' '));
-  EXPECT_EQ(Place(screen.renderer, {1, 4}), "\x1b[4;1H");
-}
-
-TEST(TerminalRenderer, ScrollingTheWholeScreenNeedsNoScrollRegion) {
-  DrawnScreen screen;
-  std::string out;
-  screen.renderer.ScrollUp(1, kHeight, out);
-  EXPECT_EQ(out, "\x1b[1S");
-  screen.wanted.ScrollUp(kWholeScreen, Cell{'-', 0x70});
-  EXPECT_EQ(Draw(screen.renderer, screen.wanted), "\x1b[4;1H" + std::string(kWidth, '-'));
-}
-
-TEST(TerminalRenderer, ScrollingOneRowOnlyRedrawsIt) {
-  DrawnScreen screen;
-  std::string out;
-  screen.renderer.ScrollUp(2, 2, out);
-  EXPECT_EQ(out, "");
-  EXPECT_EQ(Draw(screen.renderer, screen.wanted), "\x1b[2;1H" + std::string(kWidth, '.'));
+  EXPECT_EQ(screen.Place({4, 3}), "\x1b[3;4H");
+  EXPECT_EQ(screen.Place({4, 3}), "");
+  screen.Write({4, 3}, "ab");
+  EXPECT_EQ(screen.Draw(), "ab");
+  EXPECT_EQ(screen.Place({6, 3}), "");
+  EXPECT_EQ(screen.Place({99, 99}), "\n\x1b[4C");
 }
 
 TEST(TerminalRenderer, ScrollMovesTheTerminalsOwnTextWithoutClaimingIt) {
-  CellGrid wanted(kWidth, kHeight);
-  TerminalRenderer renderer(kWidth, kHeight);
-  std::string out;
-  renderer.ScrollUp(1, kHeight, out);
-  wanted.ScrollUp(kWholeScreen, Cell{});
-  EXPECT_EQ(Draw(renderer, wanted), "\x1b[4;1H\x1b[0;37;40m" + std::string(kWidth, ' '));
+  Screen screen(kErases);
+  EXPECT_EQ(screen.Scroll(1, kHeight, Cell{}), "\x1b[0;37;40m\x1b[S");
+  screen.renderer.Claim({1, 1, 1, 1});
+  EXPECT_EQ(screen.Draw(), "\x1b[H ");
 }
 
 TEST(TerminalRenderer, ResetRedrawsOnlyWhatIsClaimedAgainAndSetsColoursAfresh) {
   DrawnScreen screen;
   screen.renderer.Reset(3, 2);
-  CellGrid wanted(3, 2, Cell{'#', 0x70});
-  EXPECT_EQ(Draw(screen.renderer, wanted), "");
+  CellGrid wanted(3, 2, Cell{'#', kPage});
+  std::string out;
+  screen.renderer.DrawCells(wanted, out);
+  EXPECT_EQ(out, "");
   screen.renderer.Claim({1, 1, 2, 2});
-  EXPECT_EQ(Draw(screen.renderer, wanted), "\x1b[1;1H\x1b[0;30;47m##\x1b[2;1H##");
-  EXPECT_EQ(Place(screen.renderer, {1, 1}), "\x1b[1;1H");
+  screen.renderer.DrawCells(wanted, out);
+  EXPECT_EQ(out, "\x1b[H\x1b[0;30;47m##\n\r##");
+  EXPECT_EQ(screen.Place({1, 1}), "\x1b[H");
 }
 
 TEST(TerminalRenderer, FormatsCursorMovesWithoutAllocating) {

@@ -57,7 +57,7 @@ volatile int32_t sink;
 // called directly: a new-expression whose result is unused may be left out.
 [[gnu::noinline]] void ALLOCATE() {
   volatile size_t size = SIZE_MAX / 4;
-  void* block = ::operator new(size);
+  void* block = ::operator new(size);  // @allocate
   sink = static_cast<volatile char*>(block)[0];
   ::operator delete(block);
 }
@@ -81,7 +81,7 @@ int main(int argc, char** argv) {
   if (std::strcmp(word, "poke") == 0) POKE(nowhere);      // @call-poke
   if (std::strcmp(word, "recurse") == 0) sink = RECURSE(0);
   if (std::strcmp(word, "wait") == 0) WAITKEY();
-  if (std::strcmp(word, "allocate") == 0) ALLOCATE();
+  if (std::strcmp(word, "allocate") == 0) ALLOCATE();  // @call-allocate
   for (int failing = 0; failing < 4; ++failing) {
     const char several[] = {'s', 'e', 'v', 'e', 'r', 'a', 'l', static_cast<char>('0' + failing), 0};
     if (std::strcmp(word, several) == 0) SEVERAL(failing);  // @call-several

@@ -1,0 +1,60 @@
+// A model terminal for tests: it carries out the bytes the renderer sends
+// (cursor moves, colours, erases, scroll region and scrolls, line ends, UTF-8
+// glyphs) on a grid of cells, so that what a terminal shows can be compared
+// with what the program wanted. Cells it never wrote keep the terminal's own
+// text; cells an erase or scroll clears take the current colours only on a
+// terminal that fills in the current background, else colours of its own.
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "console/ConsoleDevice.h"
+
+class TerminalModel {
+ public:
+  /// Colour values beside the SGR parameters: the terminal's own choice.
+  static constexpr int kOwnColour = -1;
+  struct ModelCell {
+    char32_t glyph = U'#';        // the terminal's own text
+    int foreground = kOwnColour;  // the SGR parameter in force when it was written
+    int background = kOwnColour;
+    friend bool operator==(const ModelCell&, const ModelCell&) = default;
+    friend std::ostream& operator<<(std::ostream& out, const ModelCell& cell) {
+      return out << "U+" << std::hex << static_cast<uint32_t>(cell.glyph) << std::dec << " in "
+                 << cell.foreground << ";" << cell.background;
+    }
+  };
+
+  TerminalModel(int width, int height, bool erasesInCurrentColour, bool lineFeedReturns);
+
+  /// Carries out `bytes`; a sequence it does not know is recorded in Errors.
+  void Feed(std::string_view bytes);
+  const ModelCell& At(Point p) const { return cells_[Index(p)]; }
+  /// The cursor, or {0, 0} while it waits to wrap after the last column.
+  Point Cursor() const { return pendingWrap_ ? Point{0, 0} : cursor_; }
+  const std::string& Errors() const { return errors_; }
+
+ private:
+  size_t Index(Point p) const { return static_cast<size_t>((p.y - 1) * width_ + (p.x - 1)); }
+  ModelCell Cleared() const;
+  void Put(char32_t glyph);
+  void LineFeed();
+  void ScrollRegionUp();
+  void Control(std::string_view parameters, char final);
+
+  int width_;
+  int height_;
+  bool erasesInCurrentColour_;
+  bool lineFeedReturns_;
+  std::vector<ModelCell> cells_;
+  Point cursor_{1, 1};
+  bool pendingWrap_ = false;
+  int foreground_ = kOwnColour;
+  int background_ = kOwnColour;
+  int top_ = 1;
+  int bottom_;
+  std::string errors_;
+};
