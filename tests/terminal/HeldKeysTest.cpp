@@ -1,8 +1,8 @@
-#include "terminal/HeldKeys.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
+
+#include "terminal/HeldKeys.h"
 
 namespace {
 
