@@ -152,14 +152,16 @@ void TerminalDevice::Shutdown() {
 }
 
 void TerminalDevice::TakeSignals() {
-  // Once the run is ending the terminal is about to be given back for good,
-  // and a stop asked for before then is not taken.
-  if (RunEnding()) return;
   bool redraw = false;
   if (stopSignalled != 0) {
     stopSignalled = 0;
-    state_.Release();
-    kill(getpid(), SIGSTOP);
+    // Once the run is ending the terminal is about to be given back for good,
+    // and a stop asked for is dropped; its flag is cleared all the same, so
+    // that a wait does not keep waking for it.
+    if (!RunEnding()) {
+      state_.Release();
+      kill(getpid(), SIGSTOP);
+    }
   }
   if (continueSignalled != 0) {
     continueSignalled = 0;
