@@ -119,13 +119,16 @@ void TerminalRenderer::Claim(Rect area) {
 }
 
 void TerminalRenderer::AppendAttribute(uint8_t attribute, std::string& out) {
-  const bool fresh = shownAttribute_ == kUnknownAttribute;
+  // From unknown colours or the terminal's own, both colours are set; the
+  // rest of the rendition is reset with them unless a reset left it so.
+  const bool fresh = shownAttribute_ < 0;
   const bool foregroundChanges = fresh || ((shownAttribute_ ^ attribute) & 0x0F) != 0;
   const bool backgroundChanges = fresh || ((shownAttribute_ ^ attribute) & 0x70) != 0;
+  const bool renditionUnknown = shownAttribute_ == kUnknownAttribute;
   shownAttribute_ = attribute;
   if (!foregroundChanges && !backgroundChanges) return;
   out += kCsi;
-  if (fresh) {
+  if (renditionUnknown) {
     AppendNumber(kResetRendition, out);
     out += ';';
   }
@@ -152,7 +155,7 @@ std::string TerminalRenderer::AlongRow(int row, int from, int to) {
   if (to > 1 && to < from) consider("\r" + RelativeMove(to - 1, kCursorForwardFinal));
   // Writing the cells in between again moves the cursor as well.
   const int start = to > from ? from : 1;
-  if (to - start <= kMaxRewrittenCells && shownAttribute_ != kUnknownAttribute) {
+  if (to - start <= kMaxRewrittenCells && shownAttribute_ >= 0) {
     std::string rewrite = to > from ? "" : "\r";
     for (int x = start; x < to; ++x) {
       const Slot& slot = SlotAt(x, row);
@@ -309,11 +312,11 @@ void TerminalRenderer::DrawCells(const CellGrid& wanted, std::string& out) {
 }
 
 void TerminalRenderer::RestoreColours(std::string& out) {
-  if (shownAttribute_ == kUnknownAttribute) return;
+  if (shownAttribute_ < 0) return;
   out += kCsi;
   AppendNumber(kResetRendition, out);
   out += kGraphicRenditionFinal;
-  shownAttribute_ = kUnknownAttribute;
+  shownAttribute_ = kOwnColours;
 }
 
 void TerminalRenderer::PlaceCursor(Point cursor, std::string& out) {

@@ -49,8 +49,8 @@ class TerminalRenderer {
   /// shadow, looking only at the rows claimed since the last call: the cheapest
   /// cursor move per run of changed cells, colours only when they change.
   void DrawCells(const CellGrid& wanted, std::string& out);
-  /// Appends what gives the terminal its own colours back, unless it has them;
-  /// the next DrawCells sets the colours afresh.
+  /// Appends what gives the terminal its own colours back, unless it has them
+  /// or they are unknown; the next DrawCells sets both colours again.
   void RestoreColours(std::string& out);
   /// Appends a cursor move to `cursor` (clipped to the screen) unless the
   /// terminal's cursor already stands there.
@@ -122,6 +122,8 @@ class TerminalRenderer {
   size_t WireLength(std::string_view sequence) const;
 
   static constexpr int kUnknownAttribute = -1;
+  // The terminal's own colours, with the rest of the rendition reset.
+  static constexpr int kOwnColours = -2;
   static constexpr int kNoErase = 1 << 30;
   static constexpr Point kUnknownCursor{0, 0};
 

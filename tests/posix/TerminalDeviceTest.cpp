@@ -63,7 +63,7 @@ TEST_F(TerminalDeviceOnPipe, APauseGivesTheTerminalItsOwnColoursOnceAndTheNextDr
   EXPECT_EQ(Sent(), "\x1b[0m");
   device_->WriteCells({2, 1}, "b", 0x70);
   device_->Present();
-  EXPECT_EQ(Sent(), "\x1b[C\x1b[0;30;47mb\r");
+  EXPECT_EQ(Sent(), "\x1b[C\x1b[30;47mb\r");
 }
 
 TEST_F(TerminalDeviceOnPipe, ClearingInTheStartingColoursStillDrawsTheCells) {
