@@ -148,6 +148,11 @@ void TerminalDevice::Shutdown() {
   }
   if (state_.Held()) input_.TakeHeldKeysReleases();
   state_.Restore();
+  // The handlers are gone: what they asked for is never taken now, and no
+  // wait or pause is to wake for it.
+  resizeSignalled = 0;
+  stopSignalled = 0;
+  continueSignalled = 0;
   errno = savedErrno;
 }
 
