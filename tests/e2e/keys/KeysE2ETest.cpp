@@ -15,17 +15,17 @@
 #include <string>
 #include <vector>
 
-#include "PtyProgram.h"
+#include "KeyCodesProgram.h"
 
 namespace {
 
 using namespace std::chrono_literals;
 
 // The key_codes program reading `keyCount` keys, or one line when `readLine` is set.
-class KeyProgram : public PtyProgram {
+class KeyProgram : public KeyCodesProgram {
  public:
   explicit KeyProgram(int keyCount, bool readLine = false)
-      : PtyProgram({readLine ? "line" : std::to_string(keyCount)}) {}
+      : KeyCodesProgram({readLine ? "line" : std::to_string(keyCount)}) {}
 };
 
 struct ProcessCost {

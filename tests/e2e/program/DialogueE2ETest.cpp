@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include "PageCheck.h"
-#include "ProgramFolder.h"
 #include "ProgramTexts.h"
 #include "TerminalRun.h"
 
@@ -27,7 +26,7 @@ void ExpectDefaultResultPage(const Screen& screen) {
 }
 
 TEST(Dialogue, RunsToTheResultPageAndLeavesItOnTheScreen) {
-  ProgramFolder folder;
+  TempFolder folder;
   folder.CopySample(kDefaultFile);
   TerminalRun run(folder);
   ASSERT_TRUE(run.AnswerPrompt(2, "")) << run.Session().Text();
@@ -50,7 +49,7 @@ TEST(Dialogue, RunsToTheResultPageAndLeavesItOnTheScreen) {
 }
 
 TEST(Dialogue, AnArrowKeyAnswersTheMatrixWaitAndThePartialSumWait) {
-  ProgramFolder folder;
+  TempFolder folder;
   folder.CopySample(kDefaultFile);
   TerminalRun run(folder);
   ASSERT_TRUE(run.AnswerPrompt(2, "")) << run.Session().Text();
@@ -78,9 +77,8 @@ class ResultTitle : public ::testing::TestWithParam<LongName> {};
 
 TEST_P(ResultTitle, StartsInTheFirstColumnAndLeavesTheSecondRowToTheTitle) {
   const LongName& param = GetParam();
-  ProgramFolder folder;
-  folder.Write(param.name + ".dat",
-               ReadWholeFile(std::filesystem::path(SAMPLES_DIR) / kDefaultFile));
+  TempFolder folder;
+  folder.Write(param.name + ".dat", testing_support::SampleFile(kDefaultFile));
   TerminalRun run(folder);
   ASSERT_TRUE(run.AnswerPrompt(2, param.name)) << run.Session().Text();
   ASSERT_TRUE(run.WaitForRow(8, "   3   1  -1   3  -2")) << run.Session().Text();

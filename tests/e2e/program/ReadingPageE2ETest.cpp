@@ -4,14 +4,13 @@
 #include <gtest/gtest.h>
 
 #include "PageCheck.h"
-#include "ProgramFolder.h"
 #include "ProgramTexts.h"
 #include "TerminalRun.h"
 
 namespace {
 
 TEST(ReadingPage, RepeatsThePromptForMissingNamesAndShowsTheDefaultMatrix) {
-  ProgramFolder folder;
+  TempFolder folder;
   folder.CopySample(kDefaultFile);
   TerminalRun run(folder);
   ASSERT_TRUE(run.AnswerPrompt(2, "nincs")) << run.Session().Text();
@@ -72,7 +71,7 @@ const std::vector<std::string> kNinePartialSums = {
 };
 
 TEST(ReadingPage, ScrollsItsTitleOffWhenTheTwoNineByNineDisplaysDoNotFit) {
-  ProgramFolder folder;
+  TempFolder folder;
   folder.Write("kilenc.dat", kNineByNine);
   TerminalRun run(folder);
   ASSERT_TRUE(run.AnswerPrompt(2, "kilenc")) << run.Session().Text();

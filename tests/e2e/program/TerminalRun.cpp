@@ -1,23 +1,17 @@
 #include "TerminalRun.h"
 
-#include <chrono>
-#include <thread>
-
 #include "PageCheck.h"
 #include "ProgramTexts.h"
 
 namespace {
-
-constexpr auto kTimeout = std::chrono::seconds(10);
-constexpr auto kPollInterval = std::chrono::milliseconds(20);
 
 const std::string kStatusFile = "status.txt";
 const std::string kStandardErrorFile = "stderr.txt";
 const std::string kModesFile = "stty-after.txt";
 
 // The shell script that runs the program and holds the pane after it.
-std::string RunScript(const ProgramFolder& folder) {
-  std::string script = "cd '" + folder.Path().string() + "'\n";
+std::string RunScript(const TempFolder& folder) {
+  std::string script = "cd '" + folder.Path() + "'\n";
   script += "'" RESZMATRIX "' 2> " + kStandardErrorFile + "\n";
   script += "status=$?\n";
   script += "stty -a > " + kModesFile + "\n";
@@ -27,21 +21,20 @@ std::string RunScript(const ProgramFolder& folder) {
   return script;
 }
 
-std::string WriteScript(const ProgramFolder& folder) {
-  folder.Write("run.sh", RunScript(folder));
-  return "sh '" + (folder.Path() / "run.sh").string() + "'";
+std::string WriteScript(const TempFolder& folder) {
+  return "sh '" + folder.Write("run.sh", RunScript(folder)) + "'";
 }
 
 }  // namespace
 
-TerminalRun::TerminalRun(const ProgramFolder& folder)
+TerminalRun::TerminalRun(const TempFolder& folder)
     : folder_(folder), session_(WriteScript(folder), 80, 25) {}
 
 bool TerminalRun::AnswerPrompt(int row, const std::string& name) {
   // Typed only once the prompt is there: before the program has set up its
   // terminal, the terminal itself would echo the keys.
   const bool prompted = session_.WaitForScreen(
-      [row](const Screen& screen) { return TrimmedRow(screen, row) == kPrompt; }, kTimeout);
+      [row](const Screen& screen) { return TrimmedRow(screen, row) == kPrompt; });
   if (!prompted) return false;
   if (!name.empty()) session_.SendText(name);
   session_.SendKeys({"Enter"});
@@ -50,15 +43,11 @@ bool TerminalRun::AnswerPrompt(int row, const std::string& name) {
 
 bool TerminalRun::WaitForRow(int row, const std::string& text) {
   return session_.WaitForScreen(
-      [row, &text](const Screen& screen) { return TrimmedRow(screen, row) == text; }, kTimeout);
+      [row, &text](const Screen& screen) { return TrimmedRow(screen, row) == text; });
 }
 
 std::optional<int> TerminalRun::WaitForEnd() {
-  const auto deadline = std::chrono::steady_clock::now() + kTimeout;
-  while (!Ended()) {
-    if (std::chrono::steady_clock::now() >= deadline) return std::nullopt;
-    std::this_thread::sleep_for(kPollInterval);
-  }
+  if (!testing_support::WaitUntil([this] { return Ended(); })) return std::nullopt;
   return std::stoi(folder_.Read(kStatusFile));
 }
 

@@ -8,13 +8,17 @@
 #include <string>
 #include <string_view>
 
-#include "ProgramFolder.h"
-#include "TmuxSession.h"
+#include "support/TempFolder.h"
+#include "support/posix/TmuxSession.h"
+
+using testing_support::Screen;
+using testing_support::TempFolder;
+using testing_support::TmuxSession;
 
 class TerminalRun {
  public:
   /// Starts the program in `folder`, which must outlive the run.
-  explicit TerminalRun(const ProgramFolder& folder);
+  explicit TerminalRun(const TempFolder& folder);
 
   TmuxSession& Session() { return session_; }
   /// Waits until row `row` shows the file-name prompt, then types `name` and Enter;
@@ -32,6 +36,6 @@ class TerminalRun {
   std::string TerminalModesAfter() const;
 
  private:
-  const ProgramFolder& folder_;
+  const TempFolder& folder_;
   TmuxSession session_;
 };

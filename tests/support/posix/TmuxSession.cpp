@@ -1,44 +1,19 @@
 #include "TmuxSession.h"
 
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cctype>
-#include <fstream>
+#include <sstream>
 #include <thread>
+
+#include "ChildProcess.h"
+
+namespace testing_support {
 
 namespace {
 
 constexpr std::chrono::milliseconds kPollInterval{20};
-
-// Runs `arguments` (the program first) and returns its standard output and exit status.
-std::pair<std::string, int> Run(const std::vector<std::string>& arguments) {
-  int pipeFds[2];
-  if (pipe(pipeFds) != 0) return {"", -1};
-  const pid_t child = fork();
-  if (child == 0) {
-    dup2(pipeFds[1], STDOUT_FILENO);
-    close(pipeFds[0]);
-    close(pipeFds[1]);
-    std::vector<char*> argv;
-    for (const std::string& argument : arguments)
-      argv.push_back(const_cast<char*>(argument.c_str()));
-    argv.push_back(nullptr);
-    execvp(argv[0], argv.data());
-    _exit(127);
-  }
-  close(pipeFds[1]);
-  std::string output;
-  char buffer[4096];
-  ssize_t count;
-  while ((count = read(pipeFds[0], buffer, sizeof buffer)) > 0)
-    output.append(buffer, static_cast<size_t>(count));
-  close(pipeFds[0]);
-  int status = 0;
-  waitpid(child, &status, 0);
-  return {output, WIFEXITED(status) ? WEXITSTATUS(status) : -1};
-}
 
 std::string UniqueSocketName() {
   static std::atomic<int> counter = 0;
@@ -171,13 +146,29 @@ Screen ParseCapture(std::string_view capture, int width, int height) {
   return screen;
 }
 
+bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  while (!done()) {
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+    std::this_thread::sleep_for(kPollInterval);
+  }
+  return true;
+}
+
+bool HasSetting(const std::string& modes, const std::string& setting) {
+  std::istringstream words(modes);
+  std::string word;
+  while (words >> word)
+    if (word == setting) return true;
+  return false;
+}
+
 TmuxSession::TmuxSession(const std::string& command, int width, int height)
     : socket_(UniqueSocketName()), width_(width), height_(height) {
-  char pattern[] = "/tmp/tmux-session-XXXXXX";
-  if (mkdtemp(pattern) != nullptr) statusPath_ = std::string(pattern) + "/status";
   // The shell records the status itself: tmux does not always learn it. Its
   // Ctrl+C trap only keeps it alive to do so; the command gets the signal as usual.
-  const std::string wrapped = "trap true INT; " + command + "; echo $? > '" + statusPath_ + "'";
+  const std::string wrapped =
+      "trap true INT; " + command + "; echo $? > '" + statusFolder_.Path() + "/status'";
   // The options come first, so that the command starts in a pane of its final size.
   Tmux({"set", "-g", "status", "off", ";", "set", "-g", "remain-on-exit", "on", ";", "new-session",
         "-d", "-x", std::to_string(width), "-y", std::to_string(height), wrapped});
@@ -185,17 +176,13 @@ TmuxSession::TmuxSession(const std::string& command, int width, int height)
 
 TmuxSession::~TmuxSession() {
   Tmux({"kill-server"});
-  if (!statusPath_.empty()) {
-    unlink(statusPath_.c_str());
-    rmdir(statusPath_.substr(0, statusPath_.rfind('/')).c_str());
-  }
 }
 
 std::string TmuxSession::Tmux(const std::vector<std::string>& arguments) {
-  std::vector<std::string> command{"tmux", "-L", socket_, "-f", "/dev/null"};
+  std::vector<std::string> command{TMUX_PROGRAM, "-L", socket_, "-f", "/dev/null"};
   command.insert(command.end(), arguments.begin(), arguments.end());
-  auto [output, status] = Run(command);
-  return status == 0 ? output : std::string();
+  const ChildRun run = RunChild(command, ChildStreams::kOutput);
+  return run.status == 0 ? run.output : std::string();
 }
 
 void TmuxSession::SendKeys(const std::vector<std::string>& keys) {
@@ -250,31 +237,18 @@ void TmuxSession::Resize(int width, int height) {
 }
 
 bool TmuxSession::WaitForText(std::string_view utf8, std::chrono::milliseconds timeout) {
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
-  while (Text().find(utf8) == std::string::npos) {
-    if (std::chrono::steady_clock::now() >= deadline) return false;
-    std::this_thread::sleep_for(kPollInterval);
-  }
-  return true;
+  return WaitUntil([&] { return Text().find(utf8) != std::string::npos; }, timeout);
 }
 
 bool TmuxSession::WaitForScreen(const std::function<bool(const Screen&)>& done,
                                 std::chrono::milliseconds timeout) {
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
-  while (!done(Capture())) {
-    if (std::chrono::steady_clock::now() >= deadline) return false;
-    std::this_thread::sleep_for(kPollInterval);
-  }
-  return true;
+  return WaitUntil([&] { return done(Capture()); }, timeout);
 }
 
 std::optional<int> TmuxSession::WaitForExit(std::chrono::milliseconds timeout) {
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
-  for (;;) {
-    std::ifstream status(statusPath_);
-    int value = 0;
-    if (status >> value) return value;
-    if (std::chrono::steady_clock::now() >= deadline) return std::nullopt;
-    std::this_thread::sleep_for(kPollInterval);
-  }
+  const auto written = [this] { return !statusFolder_.Read("status").empty(); };
+  if (!WaitUntil(written, timeout)) return std::nullopt;
+  return std::stoi(statusFolder_.Read("status"));
 }
+
+}  // namespace testing_support
