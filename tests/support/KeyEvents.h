@@ -11,6 +11,19 @@
 
 namespace testing_support {
 
+/// Short names of the control states for the rows of key tables; Alt and
+/// Ctrl are the left keys unless named right.
+namespace Held {
+inline constexpr uint32_t kEnh = KeyState::kEnhanced;
+inline constexpr uint32_t kShift = KeyState::kShift;
+inline constexpr uint32_t kAlt = KeyState::kLeftAlt;
+inline constexpr uint32_t kRAlt = KeyState::kRightAlt;
+inline constexpr uint32_t kCtrl = KeyState::kLeftCtrl;
+inline constexpr uint32_t kRCtrl = KeyState::kRightCtrl;
+inline constexpr uint32_t kCaps = KeyState::kCapsLock;
+inline constexpr uint32_t kNum = KeyState::kNumLock;
+}  // namespace Held
+
 /// A key press with a character (ordinary letters, digits, controls).
 constexpr KeyEvent CharKey(char character, uint16_t virtualKey = 0, uint16_t scanCode = 0,
                            uint32_t controlState = 0) {

@@ -13,11 +13,7 @@
 namespace {
 
 using namespace testing_support;
-
-constexpr uint32_t kEnh = KeyState::kEnhanced;
-constexpr uint32_t kShift = KeyState::kShift;
-constexpr uint32_t kAlt = KeyState::kLeftAlt;
-constexpr uint32_t kCtrl = KeyState::kLeftCtrl;
+using namespace testing_support::Held;
 constexpr int64_t kStart = 1000;
 
 struct Case {

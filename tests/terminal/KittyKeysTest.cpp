@@ -12,15 +12,7 @@
 namespace {
 
 using namespace testing_support;
-
-constexpr uint32_t kEnh = KeyState::kEnhanced;
-constexpr uint32_t kShift = KeyState::kShift;
-constexpr uint32_t kAlt = KeyState::kLeftAlt;
-constexpr uint32_t kRAlt = KeyState::kRightAlt;
-constexpr uint32_t kCtrl = KeyState::kLeftCtrl;
-constexpr uint32_t kRCtrl = KeyState::kRightCtrl;
-constexpr uint32_t kCaps = KeyState::kCapsLock;
-constexpr uint32_t kNum = KeyState::kNumLock;
+using namespace testing_support::Held;
 
 std::vector<KeyEvent> DecodeKitty(const std::string& bytes) {
   return Decode(bytes, KeyProtocol::kKitty);

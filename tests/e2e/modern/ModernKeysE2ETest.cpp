@@ -76,7 +76,6 @@ void ExpectTurnedOnAndOff(const std::string& output, std::string_view on, std::s
 
 TEST(ModernKeysE2ETest, KittyAltWithKeypadDigitsGivesOneCharacter) {
   FakeTerminal terminal(Answers::kKitty, 2);
-  ASSERT_TRUE(terminal.Started());
   ASSERT_TRUE(terminal.WaitReady());
   ASSERT_NE(terminal.Output().find(kKittyPush), std::string::npos);
   EXPECT_EQ(terminal.Output().find(kWin32InputOn), std::string::npos);
@@ -96,7 +95,6 @@ TEST(ModernKeysE2ETest, KittyAltWithKeypadDigitsGivesOneCharacter) {
 
 TEST(ModernKeysE2ETest, KittyLoneModifiersAndReleasesEndNoWait) {
   FakeTerminal terminal(Answers::kKitty, 1);
-  ASSERT_TRUE(terminal.Started());
   ASSERT_TRUE(terminal.WaitReady());
   for (const std::string key : {
            "\x1b[57441;2u", "\x1b[57441;1:3u",    // Shift
@@ -115,7 +113,6 @@ TEST(ModernKeysE2ETest, KittyLoneModifiersAndReleasesEndNoWait) {
 
 TEST(ModernKeysE2ETest, Win32InputAltWithKeypadDigitsGivesOneCharacter) {
   FakeTerminal terminal(Answers::kWin32Input, 2);
-  ASSERT_TRUE(terminal.Started());
   ASSERT_TRUE(terminal.WaitReady());
   ASSERT_NE(terminal.Output().find(kWin32InputOn), std::string::npos);
   EXPECT_EQ(terminal.Output().find(kKittyPush), std::string::npos);
@@ -136,7 +133,6 @@ TEST(ModernKeysE2ETest, TerminalsWithoutFullKeyEventsKeepTheLegacyKeys) {
   for (const Answers answers : {Answers::kNone, Answers::kAttributesOnly}) {
     SCOPED_TRACE(static_cast<int>(answers));
     FakeTerminal terminal(answers, 4);
-    ASSERT_TRUE(terminal.Started());
     ASSERT_TRUE(terminal.WaitReady());
     // The wait for answers that never come is short; an answer ends it at once.
     EXPECT_LT(terminal.StartUp(), answers == Answers::kNone ? 1000ms : 500ms);
@@ -171,7 +167,6 @@ TEST(ModernKeysE2ETest, EveryWayOutTurnsTheKeyReportingOff) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     FakeTerminal terminal(c.answers, 1, c.ending);
-    ASSERT_TRUE(terminal.Started());
     ASSERT_TRUE(terminal.WaitReady());
     if (c.lastKey.empty())
       kill(terminal.Pid(), SIGTERM);

@@ -29,12 +29,12 @@ TEST(Dialogue, RunsToTheResultPageAndLeavesItOnTheScreen) {
   TempFolder folder;
   folder.CopySample(kDefaultFile);
   TerminalRun run(folder);
-  ASSERT_TRUE(run.AnswerPrompt(2, "")) << run.Session().Text();
-  ASSERT_TRUE(run.WaitForRow(8, "   3   1  -1   3  -2")) << run.Session().Text();
+  ASSERT_TRUE(run.AnswerPrompt(2, ""));
+  ASSERT_TRUE(run.WaitForRow(8, "   3   1  -1   3  -2"));
   run.Session().SendText("a");
-  ASSERT_TRUE(run.WaitForRow(15, "   3   0   2   6   4")) << run.Session().Text();
+  ASSERT_TRUE(run.WaitForRow(15, "   3   0   2   6   4"));
   run.Session().SendKeys({"Enter"});
-  ASSERT_TRUE(run.WaitForRow(8, kDefaultResult.back())) << run.Session().Text();
+  ASSERT_TRUE(run.WaitForRow(8, kDefaultResult.back()));
   ExpectDefaultResultPage(run.Session().Capture());
   EXPECT_EQ(run.Session().Cursor(), std::make_pair(1, 10));
   EXPECT_FALSE(run.Ended());
@@ -52,10 +52,10 @@ TEST(Dialogue, AnArrowKeyAnswersTheMatrixWaitAndThePartialSumWait) {
   TempFolder folder;
   folder.CopySample(kDefaultFile);
   TerminalRun run(folder);
-  ASSERT_TRUE(run.AnswerPrompt(2, "")) << run.Session().Text();
-  ASSERT_TRUE(run.WaitForRow(8, "   3   1  -1   3  -2")) << run.Session().Text();
+  ASSERT_TRUE(run.AnswerPrompt(2, ""));
+  ASSERT_TRUE(run.WaitForRow(8, "   3   1  -1   3  -2"));
   run.Session().SendKeys({"Up"});
-  ASSERT_TRUE(run.WaitForRow(8, kDefaultResult.back())) << run.Session().Text();
+  ASSERT_TRUE(run.WaitForRow(8, kDefaultResult.back()));
   ExpectDefaultResultPage(run.Session().Capture());
   // The result page's own wait is still to come.
   EXPECT_FALSE(run.Ended());
@@ -80,10 +80,10 @@ TEST_P(ResultTitle, StartsInTheFirstColumnAndLeavesTheSecondRowToTheTitle) {
   TempFolder folder;
   folder.Write(param.name + ".dat", testing_support::SampleFile(kDefaultFile));
   TerminalRun run(folder);
-  ASSERT_TRUE(run.AnswerPrompt(2, param.name)) << run.Session().Text();
-  ASSERT_TRUE(run.WaitForRow(8, "   3   1  -1   3  -2")) << run.Session().Text();
+  ASSERT_TRUE(run.AnswerPrompt(2, param.name));
+  ASSERT_TRUE(run.WaitForRow(8, "   3   1  -1   3  -2"));
   run.Session().SendText("  ");
-  ASSERT_TRUE(run.WaitForRow(9, kDefaultResult.back())) << run.Session().Text();
+  ASSERT_TRUE(run.WaitForRow(9, kDefaultResult.back()));
 
   const Screen screen = run.Session().Capture();
   std::vector<std::string> rows = param.titleRows;

@@ -34,9 +34,9 @@ TEST_P(FatalError, ReportsOnStandardErrorAndRestoresTheTerminal) {
   TempFolder folder;
   folder.Write("hibas.dat", param.content);
   TerminalRun run(folder);
-  ASSERT_TRUE(run.AnswerPrompt(2, "hibas")) << run.Session().Text();
+  ASSERT_TRUE(run.AnswerPrompt(2, "hibas"));
   for (const auto& [row, text] : param.displays) {
-    ASSERT_TRUE(run.WaitForRow(row, text)) << run.Session().Text();
+    ASSERT_TRUE(run.WaitForRow(row, text));
     run.Session().SendText(" ");
   }
   EXPECT_EQ(run.WaitForEnd(), param.code);

@@ -30,20 +30,22 @@ std::string WriteScript(const TempFolder& folder) {
 TerminalRun::TerminalRun(const TempFolder& folder)
     : folder_(folder), session_(WriteScript(folder), 80, 25) {}
 
-bool TerminalRun::AnswerPrompt(int row, const std::string& name) {
+::testing::AssertionResult TerminalRun::AnswerPrompt(int row, const std::string& name) {
   // Typed only once the prompt is there: before the program has set up its
   // terminal, the terminal itself would echo the keys.
-  const bool prompted = session_.WaitForScreen(
-      [row](const Screen& screen) { return TrimmedRow(screen, row) == kPrompt; });
-  if (!prompted) return false;
+  ::testing::AssertionResult prompted = WaitForRow(row, kPrompt);
+  if (!prompted) return prompted;
   if (!name.empty()) session_.SendText(name);
   session_.SendKeys({"Enter"});
-  return true;
+  return prompted;
 }
 
-bool TerminalRun::WaitForRow(int row, const std::string& text) {
-  return session_.WaitForScreen(
-      [row, &text](const Screen& screen) { return TrimmedRow(screen, row) == text; });
+::testing::AssertionResult TerminalRun::WaitForRow(int row, const std::string& text) {
+  if (session_.WaitForScreen(
+          [row, &text](const Screen& screen) { return TrimmedRow(screen, row) == text; }))
+    return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "row " << row << " never read \"" << text << "\" in:\n"
+                                       << session_.Text();
 }
 
 std::optional<int> TerminalRun::WaitForEnd() {

@@ -4,6 +4,8 @@
 // that the last screen can be read as the program left it.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -21,11 +23,12 @@ class TerminalRun {
   explicit TerminalRun(const TempFolder& folder);
 
   TmuxSession& Session() { return session_; }
-  /// Waits until row `row` shows the file-name prompt, then types `name` and Enter;
-  /// false when the prompt does not come.
-  bool AnswerPrompt(int row, const std::string& name);
-  /// Waits until row `row`, trailing blanks removed, reads `text`; false on timeout.
-  bool WaitForRow(int row, const std::string& text);
+  /// Waits until row `row` shows the file-name prompt, then types `name` and
+  /// Enter; a failure showing the pane when the prompt does not come.
+  ::testing::AssertionResult AnswerPrompt(int row, const std::string& name);
+  /// Waits until row `row`, trailing blanks removed, reads `text`; a failure
+  /// showing the pane on timeout.
+  ::testing::AssertionResult WaitForRow(int row, const std::string& text);
   /// Waits for the program to end and returns its exit status; nothing on timeout.
   std::optional<int> WaitForEnd();
   /// Whether the program has ended.

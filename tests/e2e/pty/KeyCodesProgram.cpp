@@ -38,7 +38,7 @@ bool KeyCodesProgram::WaitReady() {
     std::string line;
     return std::getline(file, line) && line == "ready";
   };
-  if (!ReadUntil(ready)) return false;
+  if (!Started() || !ReadUntil(ready)) return false;
   ready_ = Clock::now();
   // What the program wrote before it was ready may still be unread.
   Drain(20ms);

@@ -17,7 +17,8 @@ class KeyCodesProgram : public testing_support::ChildProcess {
   /// How long the program took from its start to being ready for keys.
   Clock::duration StartUp() const { return ready_ - StartTime(); }
 
-  /// Reads the output until the program is ready for keys; false when it does not get ready.
+  /// Reads the output until the program is ready for keys; false when it did
+  /// not start or does not get ready.
   bool WaitReady();
   /// Sends `bytes` as the terminal would for one key, then reads the output for `pause`.
   void Type(std::string_view bytes,

@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "ChildProcess.h"
+#include "runtime/Win1250.h"
 
 namespace testing_support {
 
@@ -18,24 +19,6 @@ constexpr std::chrono::milliseconds kPollInterval{20};
 std::string UniqueSocketName() {
   static std::atomic<int> counter = 0;
   return "reszmatrix-e2e-" + std::to_string(getpid()) + "-" + std::to_string(counter++);
-}
-
-void AppendUtf8(char32_t codePoint, std::string& out) {
-  if (codePoint < 0x80) {
-    out += static_cast<char>(codePoint);
-  } else if (codePoint < 0x800) {
-    out += static_cast<char>(0xC0 | (codePoint >> 6));
-    out += static_cast<char>(0x80 | (codePoint & 0x3F));
-  } else if (codePoint < 0x10000) {
-    out += static_cast<char>(0xE0 | (codePoint >> 12));
-    out += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (codePoint & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (codePoint >> 18));
-    out += static_cast<char>(0x80 | ((codePoint >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (codePoint & 0x3F));
-  }
 }
 
 // Decodes one UTF-8 character at `text[i]` and advances `i` past it.
@@ -97,7 +80,9 @@ ScreenCell& Screen::At(int x, int y) {
 std::string Screen::RowText(int y, int left, int right) const {
   if (right == 0) right = width_;
   std::string text;
-  for (int x = left; x <= right; ++x) AppendUtf8(At(x, y).character, text);
+  char bytes[4];
+  for (int x = left; x <= right; ++x)
+    text.append(bytes, static_cast<size_t>(EncodeUtf8(At(x, y).character, bytes)));
   return text;
 }
 
