@@ -1,4 +1,3 @@
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -6,6 +5,7 @@
 #include <string>
 
 #include "posix/TerminalDevice.h"
+#include "support/posix/Pipe.h"
 
 namespace {
 
@@ -14,27 +14,13 @@ namespace {
 class TerminalDeviceOnPipe : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_EQ(pipe(output_), 0);
-    ASSERT_EQ(fcntl(output_[0], F_SETFL, O_NONBLOCK), 0);
-    device_.emplace(-1, output_[1]);
+    device_.emplace(-1, output_.WriteEnd());
     device_->Start();
   }
-  void TearDown() override {
-    device_.reset();
-    close(output_[0]);
-    close(output_[1]);
-  }
 
-  std::string Sent() {
-    std::string bytes;
-    char buffer[4096];
-    ssize_t count;
-    while ((count = read(output_[0], buffer, sizeof buffer)) > 0)
-      bytes.append(buffer, static_cast<size_t>(count));
-    return bytes;
-  }
+  std::string Sent() { return output_.ReadAvailable(); }
 
-  int output_[2] = {-1, -1};
+  testing_support::Pipe output_;
   std::optional<TerminalDevice> device_;
 };
 

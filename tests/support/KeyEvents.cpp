@@ -34,13 +34,6 @@ KeyEvent AltRelease() {
   return Release(VirtualKey::kAlt, ScanCode::kAlt);
 }
 
-std::vector<KeyEvent> TakeEvents(KeyDecoder& decoder) {
-  std::vector<KeyEvent> events;
-  KeyEvent event;
-  while (decoder.Next(event)) events.push_back(event);
-  return events;
-}
-
 std::vector<KeyEvent> Decode(std::string_view bytes, KeyProtocol protocol,
                              TerminalVariant variant) {
   KeyDecoder decoder(variant);

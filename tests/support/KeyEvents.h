@@ -51,8 +51,14 @@ KeyEvent EndKey();
 KeyEvent EnterKey();
 KeyEvent AltRelease();
 
-/// Every event `decoder` can give now.
-std::vector<KeyEvent> TakeEvents(KeyDecoder& decoder);
+/// Every event `source` (a decoder, a terminal input) can give now, without waiting.
+template <typename Source>
+std::vector<KeyEvent> TakeEvents(Source& source) {
+  std::vector<KeyEvent> events;
+  KeyEvent event;
+  while (source.Next(event)) events.push_back(event);
+  return events;
+}
 /// The events of `bytes` received at once by a new decoder.
 std::vector<KeyEvent> Decode(std::string_view bytes, KeyProtocol protocol = KeyProtocol::kLegacy,
                              TerminalVariant variant = TerminalVariant::kXterm);
