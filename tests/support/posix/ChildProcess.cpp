@@ -138,7 +138,7 @@ std::optional<int> ChildProcess::WaitExit(std::chrono::milliseconds limit) {
     if (waitpid(pid_, &status, WNOHANG) == pid_) {
       reaped_ = true;
       // What the child wrote last may still be unread.
-      while (open_ && ReadPiece(20ms)) {
+      while (open_ && Clock::now() < deadline && ReadPiece(20ms)) {
       }
       if (WIFEXITED(status)) return WEXITSTATUS(status);
       return std::nullopt;
