@@ -335,12 +335,12 @@ TEST(KeyDecoderTest, InLinesOfTextEveryLineEndIsOneEnter) {
     KeyDecoder whole;
     whole.SetLineEndsAsEnter(true);
     whole.Feed(lines, kStart);
-    EXPECT_EQ(Drain(whole), Decode(keys));
+    EXPECT_EQ(TakeEvents(whole), Decode(keys));
     // A CR LF cut between two reads is still one line end.
     KeyDecoder split;
     split.SetLineEndsAsEnter(true);
     for (const char byte : lines) split.Feed(std::string(1, byte), kStart);
-    EXPECT_EQ(Drain(split), Decode(keys));
+    EXPECT_EQ(TakeEvents(split), Decode(keys));
   }
 }
 

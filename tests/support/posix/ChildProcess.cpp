@@ -77,6 +77,11 @@ ChildProcess::ChildProcess(const std::vector<std::string>& arguments, ChildStrea
 
 ChildProcess::~ChildProcess() {
   if (Started() && !reaped_) {
+    // Asked first, so that it can clean up after itself (an X server its lock file).
+    kill(-pid_, SIGTERM);
+    WaitExit(1s);
+  }
+  if (Started() && !reaped_) {
     kill(-pid_, SIGKILL);
     kill(pid_, SIGKILL);
     waitpid(pid_, nullptr, 0);

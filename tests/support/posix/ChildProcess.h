@@ -1,7 +1,7 @@
 // A program run by a test as a child process: its standard streams on pipes or
 // on a pseudo-terminal of its own, its output read and kept, every wait bounded
 // by a time limit, and its exit status. A child still running when the object
-// goes is killed together with every process it started.
+// goes is ended (asked, then killed) together with every process it started.
 #pragma once
 
 #include <sys/types.h>

@@ -5,7 +5,6 @@
 #include <atomic>
 #include <cctype>
 #include <sstream>
-#include <thread>
 
 #include "ChildProcess.h"
 #include "runtime/Win1250.h"
@@ -13,8 +12,6 @@
 namespace testing_support {
 
 namespace {
-
-constexpr std::chrono::milliseconds kPollInterval{20};
 
 std::string UniqueSocketName() {
   static std::atomic<int> counter = 0;
@@ -129,15 +126,6 @@ Screen ParseCapture(std::string_view capture, int width, int height) {
     }
   }
   return screen;
-}
-
-bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
-  while (!done()) {
-    if (std::chrono::steady_clock::now() >= deadline) return false;
-    std::this_thread::sleep_for(kPollInterval);
-  }
-  return true;
 }
 
 bool HasSetting(const std::string& modes, const std::string& setting) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "support/TempFolder.h"
+#include "support/WaitUntil.h"
 
 namespace testing_support {
 
@@ -45,10 +46,6 @@ class Screen {
 
 /// Parses the output of `capture-pane -p -e` into the cells of a pane.
 Screen ParseCapture(std::string_view capture, int width, int height);
-
-/// Polls `done` until it holds; false when `timeout` runs out first.
-bool WaitUntil(const std::function<bool()>& done,
-               std::chrono::milliseconds timeout = std::chrono::seconds(10));
 
 /// Whether the output of `stty -a` lists `setting` as a word of its own.
 bool HasSetting(const std::string& modes, const std::string& setting);
