@@ -7,6 +7,8 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "WaitUntil.h"
+
 namespace testing_support {
 
 TempFolder::TempFolder() {
@@ -36,6 +38,12 @@ std::string TempFolder::Read(std::string_view name) const {
 
 bool TempFolder::Holds(std::string_view name) const {
   return std::filesystem::exists(path_ + "/" + std::string(name));
+}
+
+std::optional<std::string> TempFolder::WaitForFile(std::string_view name,
+                                                   std::chrono::milliseconds timeout) const {
+  if (!WaitUntil([&] { return Holds(name); }, timeout)) return std::nullopt;
+  return Read(name);
 }
 
 std::string ReadWholeFile(const std::string& path) {

@@ -2,6 +2,8 @@
 // and reads; it goes, with everything in it, when the object does.
 #pragma once
 
+#include <chrono>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -24,6 +26,10 @@ class TempFolder {
   std::string Read(std::string_view name) const;
   /// Whether the folder holds a file `name`.
   bool Holds(std::string_view name) const;
+  /// Waits until another process has put the file `name` into the folder
+  /// (written whole, then renamed into place) and gives its bytes; nothing on timeout.
+  std::optional<std::string> WaitForFile(
+      std::string_view name, std::chrono::milliseconds timeout = std::chrono::seconds(10)) const;
 
  private:
   std::string path_;

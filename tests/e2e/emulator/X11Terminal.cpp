@@ -203,11 +203,11 @@ std::string X11Terminal::Text() {
 }
 
 std::optional<int> X11Terminal::WaitForEnd() {
-  if (!WaitUntil([&] { return folder_.Holds("status"); })) return std::nullopt;
-  return std::atoi(folder_.Read("status").c_str());
+  const std::optional<std::string> status = folder_.WaitForFile("status");
+  if (!status) return std::nullopt;
+  return std::stoi(*status);
 }
 
 std::optional<std::string> X11Terminal::LineAfterEnd() {
-  if (!WaitUntil([&] { return folder_.Holds("line-after"); })) return std::nullopt;
-  return folder_.Read("line-after");
+  return folder_.WaitForFile("line-after");
 }

@@ -49,8 +49,9 @@ TerminalRun::TerminalRun(const TempFolder& folder)
 }
 
 std::optional<int> TerminalRun::WaitForEnd() {
-  if (!testing_support::WaitUntil([this] { return Ended(); })) return std::nullopt;
-  return std::stoi(folder_.Read(kStatusFile));
+  const std::optional<std::string> status = folder_.WaitForFile(kStatusFile);
+  if (!status) return std::nullopt;
+  return std::stoi(*status);
 }
 
 bool TerminalRun::Ended() const {

@@ -8,6 +8,7 @@
 
 #include "ChildProcess.h"
 #include "runtime/Win1250.h"
+#include "support/WaitUntil.h"
 
 namespace testing_support {
 
@@ -140,8 +141,10 @@ TmuxSession::TmuxSession(const std::string& command, int width, int height)
     : socket_(UniqueSocketName()), width_(width), height_(height) {
   // The shell records the status itself: tmux does not always learn it. Its
   // Ctrl+C trap only keeps it alive to do so; the command gets the signal as usual.
-  const std::string wrapped =
-      "trap true INT; " + command + "; echo $? > '" + statusFolder_.Path() + "/status'";
+  // Renamed into place, so that a reader never sees half a number.
+  const std::string status = statusFolder_.Path() + "/status";
+  const std::string wrapped = "trap true INT; " + command + "; echo $? > '" + status +
+                              ".tmp' && mv '" + status + ".tmp' '" + status + "'";
   // The options come first, so that the command starts in a pane of its final size.
   Tmux({"set", "-g", "status", "off", ";", "set", "-g", "remain-on-exit", "on", ";", "new-session",
         "-d", "-x", std::to_string(width), "-y", std::to_string(height), wrapped});
@@ -219,9 +222,9 @@ bool TmuxSession::WaitForScreen(const std::function<bool(const Screen&)>& done,
 }
 
 std::optional<int> TmuxSession::WaitForExit(std::chrono::milliseconds timeout) {
-  const auto written = [this] { return !statusFolder_.Read("status").empty(); };
-  if (!WaitUntil(written, timeout)) return std::nullopt;
-  return std::stoi(statusFolder_.Read("status"));
+  const std::optional<std::string> status = statusFolder_.WaitForFile("status", timeout);
+  if (!status) return std::nullopt;
+  return std::stoi(*status);
 }
 
 }  // namespace testing_support

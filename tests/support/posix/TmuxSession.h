@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "support/TempFolder.h"
-#include "support/WaitUntil.h"
 
 namespace testing_support {
 
