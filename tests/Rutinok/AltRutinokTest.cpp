@@ -60,7 +60,7 @@ TEST_F(UjlapTest, PauseLongerThan65535MillisecondsIsARangeError) {
 }
 
 TEST_F(UjlapTest, AnArrowKeyEndsTwoWaits) {
-  Queue(ScanKey(40, 80, KeyState::kEnhanced));
+  Queue(KeyPress(40, 80, 0, KeyState::kEnhanced));
   BILLREVAR();
   BILLREVAR();
   EXPECT_FALSE(KeyPressed());

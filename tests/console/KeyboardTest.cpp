@@ -92,20 +92,20 @@ class KeyboardTest : public ConsoleTest {
 };
 
 TEST_F(KeyboardTest, ExtendedKeyEndsTwoWaits) {
-  Queue(ScanKey(38, 72, kEnhanced));              // Up
-  Queue(ScanKey(112, 59));                        // F1
-  Queue(CharKey('/', 111, 53, kEnhanced));        // keypad '/'
-  Queue(CharKey('\r', 13, 28, kEnhanced));        // keypad Enter
-  Queue(ScanKey(37, 75, kEnhanced | kLeftCtrl));  // Ctrl+Left
-  Queue(CharKey('x', 88, 45, kLeftAlt));          // Alt+x
-  Queue(CharKey('\t', 9, 15, kShift));            // Shift+Tab
-  Queue(ScanKey(122, 87));                        // F11
+  Queue(KeyPress(38, 72, 0, kEnhanced));              // Up
+  Queue(KeyPress(112, 59));                           // F1
+  Queue(CharKey('/', 111, 53, kEnhanced));            // keypad '/'
+  Queue(CharKey('\r', 13, 28, kEnhanced));            // keypad Enter
+  Queue(KeyPress(37, 75, 0, kEnhanced | kLeftCtrl));  // Ctrl+Left
+  Queue(CharKey('x', 88, 45, kLeftAlt));              // Alt+x
+  Queue(CharKey('\t', 9, 15, kShift));                // Shift+Tab
+  Queue(KeyPress(122, 87));                           // F11
   EXPECT_EQ(ReadKeys(15),
             (std::vector<int>{0, 72, 0, 59, 0, 53, 13, 0, 115, 0, 45, 0, 15, 0, 133}));
 }
 
 TEST_F(KeyboardTest, LoneModifiersAndReleasesDoNotEndAWait) {
-  for (uint16_t vk : {16, 17, 18, 20, 144, 145}) Queue(ScanKey(vk, 0));
+  for (uint16_t vk : {16, 17, 18, 20, 144, 145}) Queue(KeyPress(vk, 0));
   Queue(Release(16, 42));
   Queue(Release(65, 30));
   KeyEvent focus;
@@ -122,7 +122,7 @@ TEST_F(KeyboardTest, RightAltCharactersArriveAsCharacters) {
 }
 
 TEST_F(KeyboardTest, AltWithKeypadDigitsComposesOneCharacter) {
-  Queue(ScanKey(18, 56, kLeftAlt));
+  Queue(KeyPress(18, 56, 0, kLeftAlt));
   Queue(CharKey('6', 102, 77, kLeftAlt));  // keypad 6
   Queue(Release(102, 77, kLeftAlt));
   Queue(CharKey('5', 101, 76, kLeftAlt));  // keypad 5
@@ -143,7 +143,7 @@ TEST_F(KeyboardTest, AltNumberWrapsAtTwoHundredFiftySix) {
 }
 
 TEST_F(KeyboardTest, PendingExtendedCodeSurvivesUntilTheNextRead) {
-  Queue(ScanKey(40, 80, kEnhanced));
+  Queue(KeyPress(40, 80, 0, kEnhanced));
   EXPECT_TRUE(KeyPressed());
   EXPECT_EQ(ReadKey(), 0);
   EXPECT_TRUE(KeyPressed());

@@ -96,8 +96,8 @@ TEST_F(LineInputTest, CtrlJIsStoredAndTheRestStaysBufferedForTheNextRead) {
 
 TEST_F(LineInputTest, KeypadSlashIsASlashAndOtherExtendedKeysAreIgnored) {
   Queue(CharKey('/', 111, 53, KeyState::kEnhanced));
-  Queue(ScanKey(112, 59));                      // F1
-  Queue(ScanKey(46, 83, KeyState::kEnhanced));  // Del
+  Queue(KeyPress(112, 59));                         // F1
+  Queue(KeyPress(46, 83, 0, KeyState::kEnhanced));  // Del
   Type("x");
   Queue(EnterKey());
   EXPECT_EQ(ReadLine(), "/x");

@@ -2,17 +2,20 @@
 // the cells the program never touched, the terminal's modes while it runs and
 // after it ends, and a resize while it waits for a key.
 #include <gtest/gtest.h>
-#include <stdlib.h>
-#include <unistd.h>
 
-#include <filesystem>
-#include <fstream>
+#include <chrono>
 #include <sstream>
 #include <string>
+#include <thread>
+#include <vector>
 
-#include "TmuxSession.h"
+#include "support/TempFolder.h"
+#include "support/posix/ChildProcess.h"
+#include "support/posix/TmuxSession.h"
 
 namespace {
+
+using namespace testing_support;
 
 // Terminal colour numbers of the PC colours 0-15 (blue and red swap places).
 constexpr int kTerminalColourOfPc[16] = {0, 4, 2, 6, 1, 5, 3, 7, 8, 12, 10, 14, 9, 13, 11, 15};
@@ -24,22 +27,6 @@ constexpr int kBottomTop = 20, kBottomBottom = 23;
 
 const std::string kDots(78, '.');
 
-std::string ReadFile(const std::filesystem::path& path) {
-  std::ifstream file(path);
-  std::stringstream text;
-  text << file.rdbuf();
-  return text.str();
-}
-
-// Whether `stty -a` output lists `setting` as a word of its own.
-bool HasSetting(const std::string& stty, const std::string& setting) {
-  std::istringstream words(stty);
-  std::string word;
-  while (words >> word)
-    if (word == setting) return true;
-  return false;
-}
-
 std::string PrefillRow(int y) {
   return (y < 10 ? "0" : "") + std::to_string(y) + kDots;
 }
@@ -47,25 +34,23 @@ std::string PrefillRow(int y) {
 class ScreenDemo : public ::testing::Test {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/screen-e2e-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    directory_ = pattern;
     // Rows 1-24 hold text of the shell's before the demo starts; what the
     // demo never writes must stay as it was.
-    std::ofstream script(directory_ / "run.sh");
+    std::ostringstream script;
     script << "for i in $(seq -w 1 24); do printf '%s%s\\n' \"$i\" '" << kDots << "'; done\n"
            << "'" << SCREEN_DEMO << "'\n"
            << "status=$?\n"
-           << "stty -a > '" << (directory_ / "stty-after.txt").string() << "'\n"
+           << "stty -a > '" << folder_.Path() << "/stty-after.txt'\n"
            << "printf after\n"
            // Held until Enter, so the screen is read before the pane ends.
            << "read -r line\n"
            << "exit $status\n";
+    command_ = "sh '" + folder_.Write("run.sh", script.str()) + "'";
   }
-  void TearDown() override { std::filesystem::remove_all(directory_); }
 
-  std::string Command() const { return "sh '" + (directory_ / "run.sh").string() + "'"; }
-  std::filesystem::path directory_;
+  const std::string& Command() const { return command_; }
+  TempFolder folder_;
+  std::string command_;
 };
 
 void ExpectUntouched(const Screen& screen, int y, int left, int right) {
@@ -138,11 +123,10 @@ TEST_F(ScreenDemo, DrawsWindowsWithColoursWrapAndScrollAndLeavesTheRestAlone) {
 TEST_F(ScreenDemo, SetsTheKeyboardModesWhileRunningAndRestoresTheTerminalAfter) {
   TmuxSession session(Command());
   ASSERT_TRUE(session.WaitForText("Ready")) << session.Text();
-  std::ostringstream sttyCommand;
-  sttyCommand << "stty -a < '" << session.TerminalPath() << "' > '"
-              << (directory_ / "stty-during.txt").string() << "'";
-  ASSERT_EQ(system(sttyCommand.str().c_str()), 0);
-  const std::string during = ReadFile(directory_ / "stty-during.txt");
+  const ChildRun stty =
+      RunChild({"sh", "-c", "stty -a < '" + session.TerminalPath() + "'"}, ChildStreams::kOutput);
+  ASSERT_EQ(stty.status, 0);
+  const std::string& during = stty.output;
   for (const char* setting : {"-icanon", "-echo", "-iexten", "-ixon", "-icrnl", "-inlcr", "isig"})
     EXPECT_TRUE(HasSetting(during, setting)) << setting << " in\n" << during;
   EXPECT_NE(during.find("susp = <undef>"), std::string::npos) << during;
@@ -162,7 +146,7 @@ TEST_F(ScreenDemo, SetsTheKeyboardModesWhileRunningAndRestoresTheTerminalAfter) 
   }
   EXPECT_EQ(screen.RowText(kInnerBottom, kInnerLeft, kInnerLeft + 10), "wrapped-end");
 
-  const std::string after = ReadFile(directory_ / "stty-after.txt");
+  const std::string after = folder_.Read("stty-after.txt");
   for (const char* setting : {"icanon", "echo", "iexten", "ixon", "icrnl", "isig"})
     EXPECT_TRUE(HasSetting(after, setting)) << setting << " in\n" << after;
   EXPECT_NE(after.find("susp = ^Z"), std::string::npos) << after;
@@ -200,7 +184,7 @@ TEST_F(ScreenDemo, ResizesWhileWaitingForAKeyKeepThePageAndTheTerminalsOwnColour
     const std::vector<ScreenCell> page = WindowCells(session.Capture());
     for (const auto& [width, height] : c.sizes) {
       session.Resize(width, height);
-      usleep(100000);
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
     const bool redrawn =
         session.WaitForScreen([&page](const Screen& screen) { return WindowCells(screen) == page; },

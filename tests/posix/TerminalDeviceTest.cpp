@@ -4,7 +4,7 @@
 #include <string>
 
 #include "posix/TerminalDevice.h"
-#include "support/OutputPipe.h"
+#include "support/posix/Pipe.h"
 
 namespace {
 
@@ -13,14 +13,13 @@ namespace {
 class TerminalDeviceOnPipe : public ::testing::Test {
  protected:
   void SetUp() override {
-    device_.emplace(-1, output_.WriteFd());
+    device_.emplace(-1, output_.WriteEnd());
     device_->Start();
   }
-  void TearDown() override { device_.reset(); }
 
-  std::string Sent() { return output_.Take(); }
+  std::string Sent() { return output_.ReadAvailable(); }
 
-  OutputPipe output_;
+  testing_support::Pipe output_;
   std::optional<TerminalDevice> device_;
 };
 

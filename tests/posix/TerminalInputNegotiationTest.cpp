@@ -2,12 +2,12 @@
 // sent, the bounded wait, the reporting chosen, and keys typed meanwhile kept.
 #include <gtest/gtest.h>
 #include <poll.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <string>
 
 #include "posix/TerminalInput.h"
+#include "support/posix/Pipe.h"
 
 namespace {
 
@@ -16,14 +16,7 @@ using std::chrono::milliseconds;
 
 class TerminalInputNegotiationTest : public ::testing::Test {
  protected:
-  void SetUp() override { ASSERT_EQ(pipe(fds_), 0); }
-  void TearDown() override {
-    close(fds_[0]);
-    close(fds_[1]);
-  }
-  void Answer(const std::string& bytes) {
-    ASSERT_EQ(write(fds_[1], bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
-  }
+  void Answer(const std::string& bytes) { pipe_.Write(bytes); }
   // Starts the negotiation; what is sent to the terminal, the queries and the
   // turned-on reporting's enable sequence, goes to sent_.
   void Start(TerminalInput& input) {
@@ -37,7 +30,7 @@ class TerminalInputNegotiationTest : public ::testing::Test {
     const Clock::time_point start = Clock::now();
     Start(input);
     while (input.Negotiating()) {
-      pollfd ready{fds_[0], POLLIN, 0};
+      pollfd ready{pipe_.ReadEnd(), POLLIN, 0};
       poll(&ready, 1, input.AnswerWaitMilliseconds());
       input.TakeAnswers();
     }
@@ -45,13 +38,13 @@ class TerminalInputNegotiationTest : public ::testing::Test {
     return input.Protocol();
   }
 
-  int fds_[2];
+  testing_support::Pipe pipe_;
   std::string sent_;
   milliseconds elapsed_{};
 };
 
 TEST_F(TerminalInputNegotiationTest, AKittyTerminalGetsItsFlagsPushed) {
-  TerminalInput input(fds_[0]);
+  TerminalInput input(pipe_.ReadEnd());
   Answer("x\x1b[?0u\x1b[?9001;0$y\x1b[?62c");
   EXPECT_EQ(Negotiate(input), KeyProtocol::kKitty);
   EXPECT_EQ(input.Protocol(), KeyProtocol::kKitty);
@@ -68,14 +61,14 @@ TEST_F(TerminalInputNegotiationTest, AKittyTerminalGetsItsFlagsPushed) {
 }
 
 TEST_F(TerminalInputNegotiationTest, AWin32InputTerminalGetsTheModeSet) {
-  TerminalInput input(fds_[0]);
+  TerminalInput input(pipe_.ReadEnd());
   Answer("\x1b[?9001;2$y\x1b[?62c");
   EXPECT_EQ(Negotiate(input), KeyProtocol::kWin32Input);
   EXPECT_EQ(sent_, "\x1b[?u\x1b[?9001$p\x1b[c\x1b[?9001h");
 }
 
 TEST_F(TerminalInputNegotiationTest, StartingReturnsBeforeTheAnswersAndKeysDecideAtTheDeadline) {
-  TerminalInput input(fds_[0]);
+  TerminalInput input(pipe_.ReadEnd());
   Start(input);
   EXPECT_TRUE(input.Negotiating());
   EXPECT_EQ(sent_, "\x1b[?u\x1b[?9001$p\x1b[c");
@@ -92,7 +85,7 @@ TEST_F(TerminalInputNegotiationTest, StartingReturnsBeforeTheAnswersAndKeysDecid
 }
 
 TEST_F(TerminalInputNegotiationTest, ASilentTerminalCostsOnlyTheTimeout) {
-  TerminalInput input(fds_[0]);
+  TerminalInput input(pipe_.ReadEnd());
   EXPECT_EQ(Negotiate(input), KeyProtocol::kLegacy);
   EXPECT_EQ(sent_, "\x1b[?u\x1b[?9001$p\x1b[c");
   EXPECT_GE(elapsed_, milliseconds(KeyboardNegotiation::kAnswerTimeoutMilliseconds));

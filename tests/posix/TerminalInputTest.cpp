@@ -4,51 +4,30 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <string>
 #include <vector>
 
 #include "posix/TerminalInput.h"
+#include "support/KeyEvents.h"
+#include "support/posix/Pipe.h"
 
 namespace {
 
+using namespace testing_support;
+
 class TerminalInputTest : public ::testing::Test {
  protected:
-  void SetUp() override { ASSERT_EQ(pipe(fds_), 0); }
-  void TearDown() override {
-    close(fds_[0]);
-    CloseWriter();
-  }
-
-  void Write(const std::string& bytes) {
-    ASSERT_EQ(write(fds_[1], bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
-  }
-  void CloseWriter() {
-    if (fds_[1] >= 0) close(fds_[1]);
-    fds_[1] = -1;
-  }
-  int ReadEnd() const { return fds_[0]; }
-
-  // Every event that can be taken now, without waiting.
-  static std::vector<KeyEvent> TakeAll(TerminalInput& input) {
-    std::vector<KeyEvent> events;
-    KeyEvent event;
-    while (input.Next(event)) events.push_back(event);
-    return events;
-  }
-
- private:
-  int fds_[2] = {-1, -1};
+  Pipe pipe_;
 };
 
 TEST_F(TerminalInputTest, BytesWrittenComeOutAsEvents) {
-  TerminalInput input(ReadEnd());
-  EXPECT_TRUE(TakeAll(input).empty());
+  TerminalInput input(pipe_.ReadEnd());
+  EXPECT_TRUE(TakeEvents(input).empty());
   EXPECT_EQ(input.TimeoutMilliseconds(), -1);
-  Write("a\x1b[Bz\r");
-  const std::vector<KeyEvent> events = TakeAll(input);
+  pipe_.Write("a\x1b[Bz\r");
+  const std::vector<KeyEvent> events = TakeEvents(input);
   ASSERT_EQ(events.size(), 4u);
   EXPECT_EQ(events[0].character, 'a');
   EXPECT_EQ(events[1].virtualKey, 40);
@@ -60,23 +39,23 @@ TEST_F(TerminalInputTest, BytesWrittenComeOutAsEvents) {
 }
 
 TEST_F(TerminalInputTest, SequenceSplitAcrossWrites) {
-  TerminalInput input(ReadEnd());
-  Write("\x1b[1;5");
-  EXPECT_TRUE(TakeAll(input).empty());
+  TerminalInput input(pipe_.ReadEnd());
+  pipe_.Write("\x1b[1;5");
+  EXPECT_TRUE(TakeEvents(input).empty());
   const int timeout = input.TimeoutMilliseconds();
   EXPECT_GE(timeout, 0);
   EXPECT_LE(timeout, 25);
-  Write("D");
-  const std::vector<KeyEvent> events = TakeAll(input);
+  pipe_.Write("D");
+  const std::vector<KeyEvent> events = TakeEvents(input);
   ASSERT_EQ(events.size(), 1u);
   EXPECT_EQ(events[0].virtualKey, 37);
   EXPECT_EQ(events[0].controlState, KeyState::kEnhanced | KeyState::kLeftCtrl);
 }
 
 TEST_F(TerminalInputTest, EndOfInputAfterTheLastEvent) {
-  TerminalInput input(ReadEnd());
-  Write("xy");
-  CloseWriter();
+  TerminalInput input(pipe_.ReadEnd());
+  pipe_.Write("xy");
+  pipe_.CloseWriteEnd();
   KeyEvent event;
   ASSERT_TRUE(input.Next(event));
   EXPECT_EQ(event.character, 'x');
@@ -90,10 +69,10 @@ TEST_F(TerminalInputTest, EndOfInputAfterTheLastEvent) {
 }
 
 TEST_F(TerminalInputTest, LoneEscAtEndOfInputIsDeliveredAtOnce) {
-  TerminalInput input(ReadEnd());
-  Write("q\x1b");
-  CloseWriter();
-  const std::vector<KeyEvent> events = TakeAll(input);
+  TerminalInput input(pipe_.ReadEnd());
+  pipe_.Write("q\x1b");
+  pipe_.CloseWriteEnd();
+  const std::vector<KeyEvent> events = TakeEvents(input);
   ASSERT_EQ(events.size(), 2u);
   EXPECT_EQ(events[0].character, 'q');
   EXPECT_EQ(events[1].virtualKey, 27);
@@ -103,9 +82,9 @@ TEST_F(TerminalInputTest, LoneEscAtEndOfInputIsDeliveredAtOnce) {
 
 TEST_F(TerminalInputTest, LoneEscArrivesWhenItsTimeoutRunsOut) {
   using Clock = std::chrono::steady_clock;
-  TerminalInput input(ReadEnd());
+  TerminalInput input(pipe_.ReadEnd());
   const Clock::time_point written = Clock::now();
-  Write("\x1b");
+  pipe_.Write("\x1b");
   // Wait as the terminal device does: sleep in poll until input or the timeout.
   KeyEvent event;
   int waits = 0;
@@ -124,11 +103,11 @@ TEST_F(TerminalInputTest, LoneEscArrivesWhenItsTimeoutRunsOut) {
 }
 
 TEST_F(TerminalInputTest, ALongPasteArrivesWhole) {
-  TerminalInput input(ReadEnd());
+  TerminalInput input(pipe_.ReadEnd());
   std::string text;
   for (int i = 0; i < 3000; ++i) text += static_cast<char>('a' + i % 26);
-  Write(text + "\xc5\xb1");
-  const std::vector<KeyEvent> events = TakeAll(input);
+  pipe_.Write(text + "\xc5\xb1");
+  const std::vector<KeyEvent> events = TakeEvents(input);
   ASSERT_EQ(events.size(), text.size() + 1);
   for (std::size_t i = 0; i < text.size(); ++i)
     ASSERT_EQ(events[i].character, static_cast<uint8_t>(text[i])) << i;
@@ -136,19 +115,19 @@ TEST_F(TerminalInputTest, ALongPasteArrivesWhole) {
 }
 
 TEST_F(TerminalInputTest, LeavesTheDescriptorsFlagsAlone) {
-  const int flags = fcntl(ReadEnd(), F_GETFL);
-  TerminalInput input(ReadEnd());
-  Write("k");
+  const int flags = fcntl(pipe_.ReadEnd(), F_GETFL);
+  TerminalInput input(pipe_.ReadEnd());
+  pipe_.Write("k");
   KeyEvent event;
   EXPECT_TRUE(input.Next(event));
   EXPECT_FALSE(input.Next(event));
-  EXPECT_EQ(fcntl(ReadEnd(), F_GETFL), flags);
+  EXPECT_EQ(fcntl(pipe_.ReadEnd(), F_GETFL), flags);
 }
 
 TEST_F(TerminalInputTest, LinuxConsoleVariant) {
-  TerminalInput input(ReadEnd(), TerminalVariant::kLinuxConsole);
-  Write("\x1bOQ");
-  const std::vector<KeyEvent> events = TakeAll(input);
+  TerminalInput input(pipe_.ReadEnd(), TerminalVariant::kLinuxConsole);
+  pipe_.Write("\x1bOQ");
+  const std::vector<KeyEvent> events = TakeEvents(input);
   ASSERT_EQ(events.size(), 1u);
   EXPECT_EQ(events[0].character, '/');
 }

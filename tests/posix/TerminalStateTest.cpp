@@ -1,30 +1,30 @@
 #include <gtest/gtest.h>
 
 #include "posix/TerminalState.h"
-#include "support/OutputPipe.h"
+#include "support/posix/Pipe.h"
 
 namespace {
 
 TEST(TerminalState, UndoesInReverseOnceAndMakesTheChangesAgainInOrder) {
-  OutputPipe output;
-  TerminalState state(-1, output.WriteFd());
+  testing_support::Pipe output;
+  TerminalState state(-1, output.WriteEnd());
   state.Switch("", "0");
   state.Switch("A", "a");
   state.Switch("B", "b");
-  EXPECT_EQ(output.Take(), "AB");
+  EXPECT_EQ(output.ReadAvailable(), "AB");
   state.Release();
-  EXPECT_EQ(output.Take(), "ba0");
+  EXPECT_EQ(output.ReadAvailable(), "ba0");
   EXPECT_FALSE(state.Held());
   state.Release();
-  EXPECT_EQ(output.Take(), "");
+  EXPECT_EQ(output.ReadAvailable(), "");
   state.Retake();
-  EXPECT_EQ(output.Take(), "AB");
+  EXPECT_EQ(output.ReadAvailable(), "AB");
   state.Restore();
-  EXPECT_EQ(output.Take(), "ba0");
+  EXPECT_EQ(output.ReadAvailable(), "ba0");
   state.Restore();
   state.Retake();
   state.Switch("C", "c");
-  EXPECT_EQ(output.Take(), "");
+  EXPECT_EQ(output.ReadAvailable(), "");
 }
 
 }  // namespace

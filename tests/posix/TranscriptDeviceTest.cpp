@@ -1,6 +1,4 @@
 #include <gtest/gtest.h>
-#include <poll.h>
-#include <unistd.h>
 
 #include <memory>
 #include <string>
@@ -10,6 +8,7 @@
 #include "posix/FdTranscriptDevice.h"
 #include "runtime/StandardStreams.h"
 #include "runtime/TextWrite.h"
+#include "support/posix/Pipe.h"
 
 namespace {
 
@@ -17,33 +16,15 @@ namespace {
 class TranscriptDeviceTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_EQ(pipe(keys_), 0);
-    ASSERT_EQ(pipe(text_), 0);
-    device_ = std::make_unique<FdTranscriptDevice>(keys_[0], text_[1]);
+    device_ = std::make_unique<FdTranscriptDevice>(keys_.ReadEnd(), text_.WriteEnd());
     CrtAttach(*device_);
     CrtTakeOverStreams();
   }
-  void TearDown() override {
-    for (int fd : {keys_[0], keys_[1], text_[0], text_[1]}) close(fd);
-  }
   // The text written so far.
-  std::string Text() {
-    std::string text;
-    char buffer[4096];
-    while (true) {
-      pollfd entry{};
-      entry.fd = text_[0];
-      entry.events = POLLIN;
-      if (poll(&entry, 1, 0) <= 0) break;
-      const ssize_t count = read(text_[0], buffer, sizeof buffer);
-      if (count <= 0) break;
-      text.append(buffer, static_cast<size_t>(count));
-    }
-    return text;
-  }
+  std::string Text() { return text_.ReadAvailable(); }
 
-  int keys_[2];
-  int text_[2];
+  testing_support::Pipe keys_;
+  testing_support::Pipe text_;
   std::unique_ptr<FdTranscriptDevice> device_;
 };
 
@@ -73,9 +54,8 @@ TEST_F(TranscriptDeviceTest, FinishWritesTheLastScreen) {
 }
 
 TEST_F(TranscriptDeviceTest, KeysComeFromTheInputBytes) {
-  ASSERT_EQ(write(keys_[1], "\x1b[A", 3), 3);
-  close(keys_[1]);
-  keys_[1] = -1;
+  keys_.Write("\x1b[A");
+  keys_.CloseWriteEnd();
   KeyEvent event;
   device_->WaitForEvent();
   ASSERT_TRUE(device_->PollEvent(event));

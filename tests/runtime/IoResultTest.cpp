@@ -8,11 +8,11 @@
 #include "runtime/FileDriver.h"
 #include "runtime/IoResult.h"
 #include "runtime/TextFile.h"
-#include "support/TempFiles.h"
+#include "support/TempFolder.h"
 
 namespace {
 
-using testing_support::TempDir;
+using testing_support::TempFolder;
 
 std::string Contents(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -41,7 +41,7 @@ class IoResultTest : public ::testing::Test {
     ASSERT_EQ(IOResult(), 0);
   }
 
-  TempDir dir_;
+  TempFolder dir_;
   std::string outputPath_;
   TextFile output_;
   TextFile input_;

@@ -5,11 +5,11 @@
 
 #include "runtime/IoResult.h"
 #include "runtime/TextFile.h"
-#include "support/TempFiles.h"
+#include "support/TempFolder.h"
 
 namespace {
 
-using testing_support::TempDir;
+using testing_support::TempFolder;
 
 // Opens a file holding `contents` for reading.
 class TextReadTest : public ::testing::Test {
@@ -34,7 +34,7 @@ class TextReadTest : public ::testing::Test {
     return values;
   }
 
-  TempDir dir_;
+  TempFolder dir_;
   TextFile file_;
 };
 

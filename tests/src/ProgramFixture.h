@@ -3,7 +3,7 @@
 
 #include "src/Program.h"
 #include "support/ConsoleFixture.h"
-#include "support/TempFiles.h"
+#include "support/TempFolder.h"
 
 namespace testing_support {
 
@@ -23,7 +23,7 @@ class ProgramTest : public ConsoleTest {
     for (int i = 0; i < waits; ++i) Queue(CharKey(' '));
   }
 
-  TempDir dir_;
+  TempFolder dir_;
 };
 
 }  // namespace testing_support

@@ -1,5 +1,5 @@
-// A console unit started on a memory device, and key events as a keyboard
-// sends them, for tests of the console unit and the layers above it.
+// A console unit started on a memory device, for tests of the console unit
+// and the layers above it.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -9,34 +9,9 @@
 #include "console/Crt.h"
 #include "console/CrtDriver.h"
 #include "console/MemoryDevice.h"
+#include "support/KeyEvents.h"
 
 namespace testing_support {
-
-/// A key press with a character (ordinary letters, digits, controls).
-KeyEvent CharKey(char character, uint16_t virtualKey = 0, uint16_t scanCode = 0,
-                 uint32_t controlState = 0);
-/// A press of a key without a character (arrows, function keys), by its scan code.
-KeyEvent ScanKey(uint16_t virtualKey, uint16_t scanCode, uint32_t controlState = 0);
-/// The release of a key.
-KeyEvent Release(uint16_t virtualKey, uint16_t scanCode = 0, uint32_t controlState = 0);
-
-/// A key event as a decoder test expects it.
-struct ExpectedKey {
-  bool down;
-  uint16_t virtualKey;
-  uint16_t scanCode;
-  uint8_t character;
-  uint32_t controlState;
-  uint16_t repeatCount = 1;
-};
-KeyEvent EventOf(const ExpectedKey& key);
-
-/// Named keys of the cursor block as a PC keyboard sends them.
-KeyEvent LeftKey();
-KeyEvent RightKey();
-KeyEvent HomeKey();
-KeyEvent EndKey();
-KeyEvent EnterKey();
 
 class ConsoleTest : public ::testing::Test {
  protected:
@@ -47,7 +22,9 @@ class ConsoleTest : public ::testing::Test {
   }
 
   /// Queues the presses of every byte of `text` as ordinary characters.
-  void Type(std::string_view text);
+  void Type(std::string_view text) {
+    for (char c : text) Queue(CharKey(c));
+  }
   void Queue(const KeyEvent& event) { device_.QueueEvent(event); }
 
   /// Row `y` of the screen from column `left` to `right` (0: the last column).

@@ -8,58 +8,22 @@
 
 #include "console/Keyboard.h"
 #include "support/ConsoleFixture.h"
-#include "terminal/KeyDecoder.h"
 #include "terminal/KeyLayout.h"
 
 namespace {
 
-constexpr uint32_t kEnh = KeyState::kEnhanced;
-constexpr uint32_t kShift = KeyState::kShift;
-constexpr uint32_t kAlt = KeyState::kLeftAlt;
-constexpr uint32_t kCtrl = KeyState::kLeftCtrl;
+using namespace testing_support;
+using namespace testing_support::Held;
 constexpr int64_t kStart = 1000;
-
-struct Expected {
-  uint16_t virtualKey;
-  uint16_t scanCode;
-  uint8_t character;
-  uint32_t controlState;
-};
 
 struct Case {
   std::string bytes;
-  Expected key;
+  ExpectedKey key;
 };
 
-std::vector<KeyEvent> Drain(KeyDecoder& decoder) {
-  std::vector<KeyEvent> events;
-  KeyEvent event;
-  while (decoder.Next(event)) events.push_back(event);
-  return events;
-}
-
-std::vector<KeyEvent> Decode(const std::string& bytes,
-                             TerminalVariant variant = TerminalVariant::kXterm) {
-  KeyDecoder decoder(variant);
-  decoder.Feed(bytes, kStart);
-  return Drain(decoder);
-}
-
-KeyEvent Press(const Expected& key) {
-  return KeyPress(key.virtualKey, key.scanCode, key.character, key.controlState);
-}
-
-KeyEvent AltRelease() {
-  KeyEvent event;
-  event.keyDown = false;
-  event.virtualKey = VirtualKey::kAlt;
-  event.scanCode = ScanCode::kAlt;
-  return event;
-}
-
 // The events one key press gives: the press, and an Alt release after a key typed with Alt.
-std::vector<KeyEvent> EventsOf(const Expected& key) {
-  std::vector<KeyEvent> events = {Press(key)};
+std::vector<KeyEvent> EventsOf(const ExpectedKey& key) {
+  std::vector<KeyEvent> events = {EventOf(key)};
   if (key.controlState & KeyState::kAlt) events.push_back(AltRelease());
   return events;
 }
@@ -81,11 +45,11 @@ void ExpectTable(const std::vector<Case>& cases,
                  TerminalVariant variant = TerminalVariant::kXterm) {
   for (const Case& c : cases) {
     SCOPED_TRACE(Printable(c.bytes));
-    EXPECT_EQ(Decode(c.bytes, variant), EventsOf(c.key));
+    EXPECT_EQ(Decode(c.bytes, KeyProtocol::kLegacy, variant), EventsOf(c.key));
     // The same bytes one at a time, all within the timeout, give the same key.
     KeyDecoder decoder(variant);
     for (const char byte : c.bytes) decoder.Feed(std::string(1, byte), kStart);
-    EXPECT_EQ(Drain(decoder), EventsOf(c.key));
+    EXPECT_EQ(TakeEvents(decoder), EventsOf(c.key));
     EXPECT_TRUE(decoder.Empty());
   }
 }
@@ -332,7 +296,7 @@ TEST(KeyDecoderTest, UnknownSequencesAreDroppedWhole) {
     EXPECT_EQ(events[0].character, 'q');
   }
   // SS3 P is no keypad key on the Linux console.
-  EXPECT_TRUE(Decode("\x1bOP", TerminalVariant::kLinuxConsole).empty());
+  EXPECT_TRUE(Decode("\x1bOP", KeyProtocol::kLegacy, TerminalVariant::kLinuxConsole).empty());
 }
 
 TEST(KeyDecoderTest, AByteThatCannotEndASequenceCutsItOff) {
@@ -340,7 +304,7 @@ TEST(KeyDecoderTest, AByteThatCannotEndASequenceCutsItOff) {
       "\x1b[1;5\x01"
       "b");
   ASSERT_EQ(events.size(), 2u);
-  EXPECT_EQ(events[0], Press({65, 30, 1, kCtrl}));
+  EXPECT_EQ(events[0], EventOf({65, 30, 1, kCtrl}));
   EXPECT_EQ(events[1].character, 'b');
   const std::vector<KeyEvent> restarted = Decode("\x1b[1\x1b[B");
   ASSERT_EQ(restarted.size(), 1u);
@@ -371,12 +335,12 @@ TEST(KeyDecoderTest, InLinesOfTextEveryLineEndIsOneEnter) {
     KeyDecoder whole;
     whole.SetLineEndsAsEnter(true);
     whole.Feed(lines, kStart);
-    EXPECT_EQ(Drain(whole), Decode(keys));
+    EXPECT_EQ(TakeEvents(whole), Decode(keys));
     // A CR LF cut between two reads is still one line end.
     KeyDecoder split;
     split.SetLineEndsAsEnter(true);
     for (const char byte : lines) split.Feed(std::string(1, byte), kStart);
-    EXPECT_EQ(Drain(split), Decode(keys));
+    EXPECT_EQ(TakeEvents(split), Decode(keys));
   }
 }
 
@@ -384,12 +348,12 @@ TEST(KeyDecoderTest, LoneEscIsTheEscKeyAfterTheTimeout) {
   KeyDecoder decoder;
   EXPECT_EQ(decoder.Deadline(), -1);
   decoder.Feed("\x1b", kStart);
-  EXPECT_TRUE(Drain(decoder).empty());
+  EXPECT_TRUE(TakeEvents(decoder).empty());
   EXPECT_EQ(decoder.Deadline(), kStart + KeyDecoder::kEscTimeoutMilliseconds);
   decoder.Expire(kStart + KeyDecoder::kEscTimeoutMilliseconds - 1);
-  EXPECT_TRUE(Drain(decoder).empty());
+  EXPECT_TRUE(TakeEvents(decoder).empty());
   decoder.Expire(kStart + KeyDecoder::kEscTimeoutMilliseconds);
-  EXPECT_EQ(Drain(decoder), EventsOf({27, 1, 27, 0}));
+  EXPECT_EQ(TakeEvents(decoder), EventsOf({27, 1, 27, 0}));
   EXPECT_TRUE(decoder.Empty());
   EXPECT_EQ(decoder.Deadline(), -1);
 }
@@ -399,7 +363,7 @@ TEST(KeyDecoderTest, SequenceSplitWithinTheTimeoutIsOneKey) {
   decoder.Feed("\x1b", kStart);
   decoder.Expire(kStart + 10);
   decoder.Feed("[A", kStart + 10);
-  EXPECT_EQ(Drain(decoder), EventsOf({38, 72, 0, kEnh}));
+  EXPECT_EQ(TakeEvents(decoder), EventsOf({38, 72, 0, kEnh}));
   EXPECT_TRUE(decoder.Empty());
 }
 
@@ -409,9 +373,9 @@ TEST(KeyDecoderTest, TheTimeoutRunsFromTheLastByte) {
   decoder.Feed(";5", kStart + 20);
   EXPECT_EQ(decoder.Deadline(), kStart + 20 + KeyDecoder::kEscTimeoutMilliseconds);
   decoder.Expire(kStart + 30);
-  EXPECT_TRUE(Drain(decoder).empty());
+  EXPECT_TRUE(TakeEvents(decoder).empty());
   decoder.Feed("D", kStart + 40);
-  EXPECT_EQ(Drain(decoder), EventsOf({37, 75, 0, kEnh | kCtrl}));
+  EXPECT_EQ(TakeEvents(decoder), EventsOf({37, 75, 0, kEnh | kCtrl}));
 }
 
 TEST(KeyDecoderTest, UnfinishedSequencesAtTheTimeout) {
@@ -428,14 +392,14 @@ TEST(KeyDecoderTest, UnfinishedSequencesAtTheTimeout) {
       {"\x1bO2", {}},
       {"\xc5", EventsOf({191, 53, '?', kShift})},
       {"\xe2\x82", EventsOf({191, 53, '?', kShift})},
-      {"x\x1b", {Press({88, 45, 'x', 0}), Press({27, 1, 27, 0})}},
+      {"x\x1b", {EventOf({88, 45, 'x', 0}), EventOf({27, 1, 27, 0})}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(Printable(c.bytes));
     KeyDecoder decoder;
     decoder.Feed(c.bytes, kStart);
     decoder.Expire(kStart + KeyDecoder::kEscTimeoutMilliseconds);
-    EXPECT_EQ(Drain(decoder), c.events);
+    EXPECT_EQ(TakeEvents(decoder), c.events);
     EXPECT_TRUE(decoder.Empty());
   }
 }
@@ -444,22 +408,22 @@ TEST(KeyDecoderTest, Utf8SplitAcrossFeeds) {
   KeyDecoder decoder;
   decoder.Feed("\xe2", kStart);
   decoder.Feed("\x82", kStart + 1);
-  EXPECT_TRUE(Drain(decoder).empty());
+  EXPECT_TRUE(TakeEvents(decoder).empty());
   EXPECT_TRUE(decoder.Holding());
   decoder.Feed(
       "\xac"
       "\xc5",
       kStart + 2);
   decoder.Feed("\xb1", kStart + 3);
-  EXPECT_EQ(Drain(decoder),
-            (std::vector<KeyEvent>{Press({0, 0, 0x80, 0}), Press({0, 0, 0xFB, 0})}));
+  EXPECT_EQ(TakeEvents(decoder),
+            (std::vector<KeyEvent>{EventOf({0, 0, 0x80, 0}), EventOf({0, 0, 0xFB, 0})}));
 }
 
 TEST(KeyDecoderTest, FlushTakesTheHeldBytesAtOnce) {
   KeyDecoder decoder;
   decoder.Feed("\x1b", kStart);
   decoder.Flush();
-  EXPECT_EQ(Drain(decoder), EventsOf({27, 1, 27, 0}));
+  EXPECT_EQ(TakeEvents(decoder), EventsOf({27, 1, 27, 0}));
   decoder.Flush();
   EXPECT_TRUE(decoder.Empty());
 }
@@ -471,7 +435,7 @@ class DecodedKeysTest : public testing_support::ConsoleTest {
     KeyDecoder decoder;
     decoder.Feed(bytes, kStart);
     decoder.Flush();
-    for (const KeyEvent& event : Drain(decoder)) Queue(event);
+    for (const KeyEvent& event : TakeEvents(decoder)) Queue(event);
     std::vector<int> codes;
     while (KeyPressed()) codes.push_back(ReadKey());
     return codes;

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "support/KeyEvents.h"
 #include "terminal/KeyDecoder.h"
 #include "terminal/KeyboardProtocol.h"
 
@@ -85,9 +86,7 @@ Decoded DecodeBytewise(const std::string& bytes, KeyProtocol protocol) {
   KeyDecoder decoder;
   decoder.SetProtocol(protocol);
   for (const char byte : bytes) decoder.Feed(std::string(1, byte), 0);
-  Decoded decoded;
-  KeyEvent event;
-  while (decoder.Next(event)) decoded.events.push_back(event);
+  Decoded decoded{testing_support::TakeEvents(decoder), {}};
   TerminalReply reply;
   while (decoder.NextReply(reply)) decoded.replies.push_back(reply);
   EXPECT_TRUE(decoder.Empty());

@@ -7,9 +7,8 @@
 #include <filesystem>
 #include <thread>
 
-#include "ProgramFolder.h"
-#include "ProgramTexts.h"
 #include "X11Terminal.h"
+#include "e2e/program/ProgramTexts.h"
 
 namespace {
 
@@ -27,11 +26,11 @@ class EmulatorTest : public ::testing::TestWithParam<Emulator> {
     folder_.CopySample(kDefaultFile);
   }
 
-  ProgramFolder folder_;
+  TempFolder folder_;
 };
 
 TEST_P(EmulatorTest, HungarianLayoutTypesItsOwnCharactersAndTheTerminalIsHandedBack) {
-  std::filesystem::create_directory(folder_.Path() / "ék");
+  std::filesystem::create_directory(folder_.Path() + "/ék");
   folder_.Write("ék/őrtűz.dat", folder_.Read(kDefaultFile));
   X11Terminal terminal(GetParam(), folder_, "hu");
   ASSERT_TRUE(terminal.Started());
@@ -82,7 +81,7 @@ INSTANTIATE_TEST_SUITE_P(Emulators, EmulatorTest,
 TEST(KittyTest, AltWithKeypadDigitsTypesACharacterAndLoneModifiersDoNotEndAWait) {
   const std::string missing = X11Terminal::Missing(Emulator::kKitty);
   if (!missing.empty()) GTEST_SKIP() << "No terminal emulator to run in: " << missing;
-  ProgramFolder folder;
+  TempFolder folder;
   folder.CopySample(kDefaultFile);
   X11Terminal terminal(Emulator::kKitty, folder, "us");
   ASSERT_TRUE(terminal.Started());

@@ -1,56 +1,32 @@
 #include "X11Terminal.h"
 
-#include <poll.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <chrono>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <thread>
+#include <functional>
+#include <memory>
+
+#include "support/WaitUntil.h"
 
 namespace {
 
 using namespace std::chrono_literals;
+using testing_support::ChildProcess;
+using testing_support::ChildStreams;
 
 constexpr auto kTimeout = 10s;
 constexpr auto kPollInterval = 100ms;
 constexpr auto kDisplayStart = 5s;
 const std::string kScreenPrefix = "screen";
 
-bool Installed(const std::string& program) {
-  return std::system(("command -v " + program + " > /dev/null 2>&1").c_str()) == 0;
-}
-
-// Starts `command` with the shell in a process group of its own.
-pid_t Spawn(const std::string& command) {
-  const pid_t child = fork();
-  if (child == 0) {
-    setpgid(0, 0);
-    execl("/bin/sh", "sh", "-c", ("exec " + command).c_str(), nullptr);
-    _exit(127);
-  }
-  return child;
-}
-
-void Stop(pid_t group) {
-  if (group <= 0) return;
-  kill(-group, SIGTERM);
-  waitpid(group, nullptr, 0);
-}
-
 // Standard output of `command`, run with the shell.
 std::string Capture(const std::string& command) {
-  std::string output;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return output;
-  char buffer[4096];
-  std::size_t count;
-  while ((count = fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, count);
-  pclose(pipe);
-  return output;
+  return testing_support::RunChild({"sh", "-c", command}, ChildStreams::kOutput).output;
+}
+
+bool Installed(const std::string& program) {
+  return testing_support::RunChild({"sh", "-c", "command -v " + program}, ChildStreams::kOutput)
+             .status == 0;
 }
 
 std::vector<std::string> SplitRows(const std::string& text) {
@@ -72,28 +48,23 @@ std::vector<std::string> SplitRows(const std::string& text) {
 class VirtualDisplay {
  public:
   VirtualDisplay() {
-    int numberPipe[2];
-    if (!Installed("Xvfb") || pipe(numberPipe) != 0) return;
-    // Xvfb picks a free display and writes its number to the descriptor; it
+    if (!Installed("Xvfb")) return;
+    // Xvfb picks a free display and writes its number to standard output; it
     // keeps its keyboard layout when its last client goes.
-    pid_ = Spawn("Xvfb -displayfd " + std::to_string(numberPipe[1]) +
-                 " -noreset -screen 0 1280x1024x24 -nolisten tcp > /dev/null 2>&1");
-    close(numberPipe[1]);
-    pollfd entry{numberPipe[0], POLLIN, 0};
-    char number[16] = {};
-    if (poll(&entry, 1, static_cast<int>(std::chrono::milliseconds(kDisplayStart).count())) > 0 &&
-        read(numberPipe[0], number, sizeof number - 1) > 0) {
-      name_ = ":" + std::to_string(std::atoi(number));
-      setenv("DISPLAY", name_.c_str(), 1);
-    }
-    close(numberPipe[0]);
+    server_ = std::make_unique<ChildProcess>(
+        std::vector<std::string>{"Xvfb", "-displayfd", "1", "-noreset", "-screen", "0",
+                                 "1280x1024x24", "-nolisten", "tcp"},
+        ChildStreams::kOutput);
+    const auto numbered = [this] { return server_->Output().find('\n') != std::string::npos; };
+    if (!server_->ReadUntil(numbered, kDisplayStart)) return;
+    name_ = ":" + std::to_string(std::atoi(server_->Output().c_str()));
+    setenv("DISPLAY", name_.c_str(), 1);
   }
-  ~VirtualDisplay() { Stop(pid_); }
 
   bool Ready() const { return !name_.empty(); }
 
  private:
-  pid_t pid_ = -1;
+  std::unique_ptr<ChildProcess> server_;
   std::string name_;
 };
 
@@ -103,8 +74,8 @@ VirtualDisplay& Display() {
 }
 
 // Runs the program, then keeps the terminal's settings and the first line typed after it.
-std::string RunScript(const ProgramFolder& folder) {
-  return "cd '" + folder.Path().string() +
+std::string RunScript(const TempFolder& folder) {
+  return "cd '" + folder.Path() +
          "'\n"
          "stty -g > modes-before\n"
          "'" RESZMATRIX
@@ -117,36 +88,34 @@ std::string RunScript(const ProgramFolder& folder) {
          "exec sleep 600\n";
 }
 
-std::string TerminalCommand(Emulator emulator, const ProgramFolder& folder,
-                            const std::string& socket) {
-  const std::string script = "sh '" + (folder.Path() / "run.sh").string() + "'";
+// The emulator running the program, started with the shell.
+std::vector<std::string> TerminalCommand(Emulator emulator, const TempFolder& folder,
+                                         const std::string& socket) {
+  const std::string script = "sh '" + folder.Write("run.sh", RunScript(folder)) + "'";
   if (emulator == Emulator::kKitty) {
     // Mesa's software OpenGL draws where there is no graphics card.
-    return "env LIBGL_ALWAYS_SOFTWARE=1 kitty --config NONE -o allow_remote_control=yes"
-           " --listen-on unix:" +
-           socket +
-           " -o initial_window_width=80c -o initial_window_height=25c"
-           " -o remember_window_size=no -o enable_audio_bell=no " +
-           script + " > /dev/null 2>&1";
+    return {"sh", "-c",
+            "exec env LIBGL_ALWAYS_SOFTWARE=1 kitty --config NONE -o allow_remote_control=yes"
+            " --listen-on unix:" +
+                socket +
+                " -o initial_window_width=80c -o initial_window_height=25c"
+                " -o remember_window_size=no -o enable_audio_bell=no " +
+                script + " > /dev/null 2>&1"};
   }
   // F12 prints the screen, as plain text, to a new file in the folder.
-  return "env LC_ALL=C.UTF-8 xterm -u8 -geometry 80x25"
-         " -xrm 'XTerm*printFileImmediate: " +
-         (folder.Path() / kScreenPrefix).string() +
-         "' -xrm 'XTerm*printAttributes: 0'"
-         " -xrm 'XTerm*VT100.translations: #override <Key>F12: print-immediate()'"
-         " -e " +
-         script + " > /dev/null 2>&1";
+  return {"sh", "-c",
+          "exec env LC_ALL=C.UTF-8 xterm -u8 -geometry 80x25"
+          " -xrm 'XTerm*printFileImmediate: " +
+              folder.Path() + "/" + kScreenPrefix +
+              "' -xrm 'XTerm*printAttributes: 0'"
+              " -xrm 'XTerm*VT100.translations: #override <Key>F12: print-immediate()'"
+              " -e " +
+              script + " > /dev/null 2>&1"};
 }
 
-template <typename Condition>
-bool WaitUntil(Condition condition) {
-  const auto deadline = std::chrono::steady_clock::now() + kTimeout;
-  while (!condition()) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    std::this_thread::sleep_for(kPollInterval);
-  }
-  return true;
+// Polls `condition` until it holds; false after the time limit.
+bool WaitUntil(const std::function<bool()>& condition) {
+  return testing_support::WaitUntil(condition, kTimeout, kPollInterval);
 }
 
 }  // namespace
@@ -160,12 +129,13 @@ std::string X11Terminal::Missing(Emulator emulator) {
   return "";
 }
 
-X11Terminal::X11Terminal(Emulator emulator, const ProgramFolder& folder, const std::string& layout)
-    : emulator_(emulator), folder_(folder) {
-  socket_ = (folder.Path() / "kitty.socket").string();
-  folder.Write("run.sh", RunScript(folder));
-  pid_ = Spawn(TerminalCommand(emulator, folder, socket_));
-  const std::string windows = Run("search --sync --onlyvisible --pid " + std::to_string(pid_));
+X11Terminal::X11Terminal(Emulator emulator, const TempFolder& folder, const std::string& layout)
+    : emulator_(emulator),
+      folder_(folder),
+      socket_(folder.Path() + "/kitty.socket"),
+      terminal_(TerminalCommand(emulator, folder, socket_), ChildStreams::kOutput) {
+  const std::string windows =
+      Run("search --sync --onlyvisible --pid " + std::to_string(terminal_.Pid()));
   window_ = windows.substr(0, windows.find('\n'));
   if (window_.empty()) return;
   Run("windowfocus --sync " + window_);
@@ -174,10 +144,6 @@ X11Terminal::X11Terminal(Emulator emulator, const ProgramFolder& folder, const s
     Capture("setxkbmap " + layout + " 2>/dev/null");
     return Capture("setxkbmap -query").find("layout:     " + layout + "\n") != std::string::npos;
   });
-}
-
-X11Terminal::~X11Terminal() {
-  Stop(pid_);
 }
 
 std::string X11Terminal::Run(const std::string& arguments) const {
@@ -207,7 +173,7 @@ std::vector<std::string> X11Terminal::PrintedRows() {
   WaitUntil([&] {
     for (const fs::directory_entry& entry : fs::directory_iterator(folder_.Path())) {
       if (!entry.path().filename().string().starts_with(kScreenPrefix)) continue;
-      rows = SplitRows(ReadWholeFile(entry.path()));
+      rows = SplitRows(testing_support::ReadWholeFile(entry.path().string()));
       fs::remove(entry.path());
       return true;
     }
@@ -237,11 +203,11 @@ std::string X11Terminal::Text() {
 }
 
 std::optional<int> X11Terminal::WaitForEnd() {
-  if (!WaitUntil([&] { return folder_.Holds("status"); })) return std::nullopt;
-  return std::atoi(folder_.Read("status").c_str());
+  const std::optional<std::string> status = folder_.WaitForFile("status");
+  if (!status) return std::nullopt;
+  return std::stoi(*status);
 }
 
 std::optional<std::string> X11Terminal::LineAfterEnd() {
-  if (!WaitUntil([&] { return folder_.Holds("line-after"); })) return std::nullopt;
-  return folder_.Read("line-after");
+  return folder_.WaitForFile("line-after");
 }

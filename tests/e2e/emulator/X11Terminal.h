@@ -7,13 +7,15 @@
 // terminal was handed back with its keys as they were.
 #pragma once
 
-#include <sys/types.h>
-
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "ProgramFolder.h"
+#include "support/TempFolder.h"
+#include "support/posix/ChildProcess.h"
+
+using testing_support::TempFolder;
 
 enum class Emulator { kKitty, kXterm };
 
@@ -24,10 +26,7 @@ class X11Terminal {
 
   /// Starts the program in `emulator`, 80 by 25 cells, in `folder`, which must
   /// outlive the run, with the X keyboard layout `layout` ("us", "hu").
-  X11Terminal(Emulator emulator, const ProgramFolder& folder, const std::string& layout);
-  ~X11Terminal();
-  X11Terminal(const X11Terminal&) = delete;
-  X11Terminal& operator=(const X11Terminal&) = delete;
+  X11Terminal(Emulator emulator, const TempFolder& folder, const std::string& layout);
 
   /// Whether the window came up and has the keyboard.
   bool Started() const { return started_; }
@@ -64,9 +63,9 @@ class X11Terminal {
   std::vector<std::string> PrintedRows();
 
   Emulator emulator_;
-  const ProgramFolder& folder_;
+  const TempFolder& folder_;
   std::string socket_;
-  pid_t pid_ = -1;
+  testing_support::ChildProcess terminal_;
   std::string window_;
   bool started_ = false;
 };

@@ -15,18 +15,11 @@
 #include <string>
 #include <vector>
 
-#include "PtyProgram.h"
+#include "KeyCodesProgram.h"
 
 namespace {
 
 using namespace std::chrono_literals;
-
-// The key_codes program reading `keyCount` keys, or one line when `readLine` is set.
-class KeyProgram : public PtyProgram {
- public:
-  explicit KeyProgram(int keyCount, bool readLine = false)
-      : PtyProgram({readLine ? "line" : std::to_string(keyCount)}) {}
-};
 
 struct ProcessCost {
   long voluntarySwitches = 0;
@@ -92,8 +85,7 @@ TEST(KeysE2ETest, KeysTypedOnATerminalGiveTheirCodes) {
   };
   std::vector<int> expected;
   for (const auto& key : keys) expected.insert(expected.end(), key.codes.begin(), key.codes.end());
-  KeyProgram program(static_cast<int>(expected.size()));
-  ASSERT_TRUE(program.Started());
+  KeyCodesProgram program({std::to_string(expected.size())});
   ASSERT_TRUE(program.WaitReady());
   for (const auto& key : keys) program.Type(key.bytes);
   EXPECT_EQ(program.WaitExit(), 0);
@@ -101,8 +93,7 @@ TEST(KeysE2ETest, KeysTypedOnATerminalGiveTheirCodes) {
 }
 
 TEST(KeysE2ETest, ALineTypedWithEditingKeysArrivesAsEdited) {
-  KeyProgram program(0, true);
-  ASSERT_TRUE(program.Started());
+  KeyCodesProgram program({"line"});
   ASSERT_TRUE(program.WaitReady());
   // "abc", Left twice (CSI and SS3 forms), X over the b, End, Backspace, "de", Home, Right,
   // then an é over the X.
@@ -118,8 +109,7 @@ TEST(KeysE2ETest, WaitingForAKeyCostsNoTimeAndNoWakeUps) {
   // KEYS_IDLE_SECONDS lengthens the wait for a measurement; the figures are printed.
   const char* seconds = std::getenv("KEYS_IDLE_SECONDS");
   const int idleSeconds = seconds != nullptr ? std::atoi(seconds) : 1;
-  KeyProgram program(1);
-  ASSERT_TRUE(program.Started());
+  KeyCodesProgram program({"1"});
   ASSERT_TRUE(program.WaitReady());
   program.Drain(100ms);  // let the program reach its wait
   const ProcessCost before = CostOf(program.Pid());

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include "PageCheck.h"
-#include "ProgramFolder.h"
 #include "ProgramTexts.h"
 #include "TerminalRun.h"
 
@@ -26,43 +25,47 @@ void ExpectDefaultResultPage(const Screen& screen) {
   ExpectMatrixColours(screen, 5, 3);
 }
 
-TEST(Dialogue, RunsToTheResultPageAndLeavesItOnTheScreen) {
-  ProgramFolder folder;
-  folder.CopySample(kDefaultFile);
-  TerminalRun run(folder);
-  ASSERT_TRUE(run.AnswerPrompt(2, "")) << run.Session().Text();
-  ASSERT_TRUE(run.WaitForRow(8, "   3   1  -1   3  -2")) << run.Session().Text();
-  run.Session().SendText("a");
-  ASSERT_TRUE(run.WaitForRow(15, "   3   0   2   6   4")) << run.Session().Text();
-  run.Session().SendKeys({"Enter"});
-  ASSERT_TRUE(run.WaitForRow(8, kDefaultResult.back())) << run.Session().Text();
-  ExpectDefaultResultPage(run.Session().Capture());
-  EXPECT_EQ(run.Session().Cursor(), std::make_pair(1, 10));
-  EXPECT_FALSE(run.Ended());
+// A run on the default file, its name answered empty, at the wait after the matrix.
+class Dialogue : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    // In place before the name is typed, when the program opens it.
+    folder_.CopySample(kDefaultFile);
+    ASSERT_TRUE(run_.AnswerPrompt(2, ""));
+    ASSERT_TRUE(run_.WaitForRow(8, "   3   1  -1   3  -2"));
+  }
 
-  run.Session().SendText("z");
-  EXPECT_EQ(run.WaitForEnd(), 0);
-  EXPECT_EQ(run.StandardError(), "");
+  TempFolder folder_;
+  TerminalRun run_{folder_};
+};
+
+TEST_F(Dialogue, RunsToTheResultPageAndLeavesItOnTheScreen) {
+  run_.Session().SendText("a");
+  ASSERT_TRUE(run_.WaitForRow(15, "   3   0   2   6   4"));
+  run_.Session().SendKeys({"Enter"});
+  ASSERT_TRUE(run_.WaitForRow(8, kDefaultResult.back()));
+  ExpectDefaultResultPage(run_.Session().Capture());
+  EXPECT_EQ(run_.Session().Cursor(), std::make_pair(1, 10));
+  EXPECT_FALSE(run_.Ended());
+
+  run_.Session().SendText("z");
+  EXPECT_EQ(run_.WaitForEnd(), 0);
+  EXPECT_EQ(run_.StandardError(), "");
   // The screen is not cleared at the end: the page keeps its text, its
   // colours and the cursor where the last line end left it.
-  ExpectDefaultResultPage(run.Session().Capture());
-  EXPECT_EQ(run.Session().Cursor(), std::make_pair(1, 10));
+  ExpectDefaultResultPage(run_.Session().Capture());
+  EXPECT_EQ(run_.Session().Cursor(), std::make_pair(1, 10));
 }
 
-TEST(Dialogue, AnArrowKeyAnswersTheMatrixWaitAndThePartialSumWait) {
-  ProgramFolder folder;
-  folder.CopySample(kDefaultFile);
-  TerminalRun run(folder);
-  ASSERT_TRUE(run.AnswerPrompt(2, "")) << run.Session().Text();
-  ASSERT_TRUE(run.WaitForRow(8, "   3   1  -1   3  -2")) << run.Session().Text();
-  run.Session().SendKeys({"Up"});
-  ASSERT_TRUE(run.WaitForRow(8, kDefaultResult.back())) << run.Session().Text();
-  ExpectDefaultResultPage(run.Session().Capture());
+TEST_F(Dialogue, AnArrowKeyAnswersTheMatrixWaitAndThePartialSumWait) {
+  run_.Session().SendKeys({"Up"});
+  ASSERT_TRUE(run_.WaitForRow(8, kDefaultResult.back()));
+  ExpectDefaultResultPage(run_.Session().Capture());
   // The result page's own wait is still to come.
-  EXPECT_FALSE(run.Ended());
-  run.Session().SendText("q");
-  EXPECT_EQ(run.WaitForEnd(), 0);
-  EXPECT_EQ(run.StandardError(), "");
+  EXPECT_FALSE(run_.Ended());
+  run_.Session().SendText("q");
+  EXPECT_EQ(run_.WaitForEnd(), 0);
+  EXPECT_EQ(run_.StandardError(), "");
 }
 
 struct LongName {
@@ -78,14 +81,13 @@ class ResultTitle : public ::testing::TestWithParam<LongName> {};
 
 TEST_P(ResultTitle, StartsInTheFirstColumnAndLeavesTheSecondRowToTheTitle) {
   const LongName& param = GetParam();
-  ProgramFolder folder;
-  folder.Write(param.name + ".dat",
-               ReadWholeFile(std::filesystem::path(SAMPLES_DIR) / kDefaultFile));
+  TempFolder folder;
+  folder.Write(param.name + ".dat", testing_support::SampleFile(kDefaultFile));
   TerminalRun run(folder);
-  ASSERT_TRUE(run.AnswerPrompt(2, param.name)) << run.Session().Text();
-  ASSERT_TRUE(run.WaitForRow(8, "   3   1  -1   3  -2")) << run.Session().Text();
+  ASSERT_TRUE(run.AnswerPrompt(2, param.name));
+  ASSERT_TRUE(run.WaitForRow(8, "   3   1  -1   3  -2"));
   run.Session().SendText("  ");
-  ASSERT_TRUE(run.WaitForRow(9, kDefaultResult.back())) << run.Session().Text();
+  ASSERT_TRUE(run.WaitForRow(9, kDefaultResult.back()));
 
   const Screen screen = run.Session().Capture();
   std::vector<std::string> rows = param.titleRows;

@@ -2,15 +2,14 @@
 // error, the exit status, and the terminal given back in its normal modes.
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 #include "PageCheck.h"
-#include "ProgramFolder.h"
 #include "ProgramTexts.h"
-#include "ReportCheck.h"
 #include "TerminalRun.h"
+#include "support/ReportCheck.h"
 
 namespace {
+
+using testing_support::ExpectedLocation;
 
 struct FailingFile {
   std::string testName;
@@ -26,35 +25,26 @@ void PrintTo(const FailingFile& param, std::ostream* out) {
   *out << param.testName;
 }
 
-// Whether `stty -a` output lists `setting` as a word of its own.
-bool HasSetting(const std::string& modes, const std::string& setting) {
-  std::istringstream words(modes);
-  std::string word;
-  while (words >> word)
-    if (word == setting) return true;
-  return false;
-}
-
 const ExpectedLocation kBeolvasCall{"main", "src/main.cpp", "BEOLVAS("};
 
 class FatalError : public ::testing::TestWithParam<FailingFile> {};
 
 TEST_P(FatalError, ReportsOnStandardErrorAndRestoresTheTerminal) {
   const FailingFile& param = GetParam();
-  ProgramFolder folder;
+  TempFolder folder;
   folder.Write("hibas.dat", param.content);
   TerminalRun run(folder);
-  ASSERT_TRUE(run.AnswerPrompt(2, "hibas")) << run.Session().Text();
+  ASSERT_TRUE(run.AnswerPrompt(2, "hibas"));
   for (const auto& [row, text] : param.displays) {
-    ASSERT_TRUE(run.WaitForRow(row, text)) << run.Session().Text();
+    ASSERT_TRUE(run.WaitForRow(row, text));
     run.Session().SendText(" ");
   }
   EXPECT_EQ(run.WaitForEnd(), param.code);
-  ExpectReport(run.StandardError(), param.code, param.locations);
+  testing_support::ExpectReport(run.StandardError(), param.code, param.locations);
 
   const std::string modes = run.TerminalModesAfter();
   for (const char* setting : {"icanon", "echo", "iexten", "ixon", "icrnl", "isig"})
-    EXPECT_TRUE(HasSetting(modes, setting)) << setting << " in\n" << modes;
+    EXPECT_TRUE(testing_support::HasSetting(modes, setting)) << setting << " in\n" << modes;
   // The page stays, and the report is not drawn on it.
   const Screen screen = run.Session().Capture();
   EXPECT_EQ(TrimmedRow(screen, 2), kPrompt + "hibas");

@@ -5,7 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "TmuxSession.h"
+#include "support/posix/TmuxSession.h"
+
+using testing_support::Screen;
+using testing_support::ScreenCell;
 
 /// The terminal's colour numbers for the PC colours the pages use; tmux shows
 /// PC dark gray as bright black.

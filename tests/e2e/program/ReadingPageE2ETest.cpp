@@ -4,21 +4,20 @@
 #include <gtest/gtest.h>
 
 #include "PageCheck.h"
-#include "ProgramFolder.h"
 #include "ProgramTexts.h"
 #include "TerminalRun.h"
 
 namespace {
 
 TEST(ReadingPage, RepeatsThePromptForMissingNamesAndShowsTheDefaultMatrix) {
-  ProgramFolder folder;
+  TempFolder folder;
   folder.CopySample(kDefaultFile);
   TerminalRun run(folder);
-  ASSERT_TRUE(run.AnswerPrompt(2, "nincs")) << run.Session().Text();
+  ASSERT_TRUE(run.AnswerPrompt(2, "nincs"));
   // A name that already ends in .dat gets a second one and does not open either.
-  ASSERT_TRUE(run.AnswerPrompt(3, "3x4_1,1x3,3.dat")) << run.Session().Text();
-  ASSERT_TRUE(run.AnswerPrompt(4, "")) << run.Session().Text();
-  ASSERT_TRUE(run.WaitForRow(10, "   3   1  -1   3  -2")) << run.Session().Text();
+  ASSERT_TRUE(run.AnswerPrompt(3, "3x4_1,1x3,3.dat"));
+  ASSERT_TRUE(run.AnswerPrompt(4, ""));
+  ASSERT_TRUE(run.WaitForRow(10, "   3   1  -1   3  -2"));
 
   const Screen screen = run.Session().Capture();
   ExpectRows(screen, {
@@ -72,13 +71,13 @@ const std::vector<std::string> kNinePartialSums = {
 };
 
 TEST(ReadingPage, ScrollsItsTitleOffWhenTheTwoNineByNineDisplaysDoNotFit) {
-  ProgramFolder folder;
+  TempFolder folder;
   folder.Write("kilenc.dat", kNineByNine);
   TerminalRun run(folder);
-  ASSERT_TRUE(run.AnswerPrompt(2, "kilenc")) << run.Session().Text();
+  ASSERT_TRUE(run.AnswerPrompt(2, "kilenc"));
 
   // The first display fits: 15 rows, the title still on top.
-  ASSERT_TRUE(run.WaitForRow(14, kNineRows.back())) << run.Session().Text();
+  ASSERT_TRUE(run.WaitForRow(14, kNineRows.back()));
   std::vector<std::string> firstWait = {kReadingTitleRow, kPrompt + "kilenc", kReadingDone, "",
                                         kNineHeader};
   firstWait.insert(firstWait.end(), kNineRows.begin(), kNineRows.end());
@@ -86,7 +85,7 @@ TEST(ReadingPage, ScrollsItsTitleOffWhenTheTwoNineByNineDisplaysDoNotFit) {
   run.Session().SendText(" ");
 
   // The page has 28 rows and the cursor stands on a 29th: rows 5 to 29 remain.
-  ASSERT_TRUE(run.WaitForRow(23, kNinePartialSums.back())) << run.Session().Text();
+  ASSERT_TRUE(run.WaitForRow(23, kNinePartialSums.back()));
   const Screen screen = run.Session().Capture();
   std::vector<std::string> scrolled = {kNineHeader};
   scrolled.insert(scrolled.end(), kNineRows.begin(), kNineRows.end());

@@ -3,54 +3,24 @@
 // file, and a terminal on standard input.
 #include <gtest/gtest.h>
 #include <pty.h>
-#include <signal.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
-#include <optional>
-#include <thread>
 
-#include "ProgramFolder.h"
 #include "ProgramTexts.h"
-#include "ReportCheck.h"
+#include "support/ReportCheck.h"
+#include "support/TempFolder.h"
+#include "support/posix/ChildProcess.h"
 
 namespace {
 
 using namespace std::chrono_literals;
+using namespace testing_support;
 
-struct ShellRun {
-  /// The exit status; nothing when the run was killed for taking too long.
-  std::optional<int> status;
-  std::chrono::milliseconds elapsed;
-};
-
-// Runs `command` with the shell in `folder`, killing it after `limit`.
-ShellRun RunShell(const std::string& command, const ProgramFolder& folder,
-                  std::chrono::milliseconds limit = 10s) {
-  const auto start = std::chrono::steady_clock::now();
-  const auto elapsed = [start] {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
-                                                                 start);
-  };
-  const pid_t child = fork();
-  if (child == 0) {
-    setpgid(0, 0);
-    if (chdir(folder.Path().c_str()) != 0) _exit(126);
-    execl("/bin/sh", "sh", "-c", command.c_str(), nullptr);
-    _exit(127);
-  }
-  setpgid(child, child);
-  int status = 0;
-  while (waitpid(child, &status, WNOHANG) == 0) {
-    if (elapsed() > limit) {
-      kill(-child, SIGKILL);
-      waitpid(child, &status, 0);
-      return {std::nullopt, elapsed()};
-    }
-    std::this_thread::sleep_for(5ms);
-  }
-  return {WIFEXITED(status) ? std::optional<int>(WEXITSTATUS(status)) : std::nullopt, elapsed()};
+// Runs `command` with the shell in `folder`; its exit status, nothing when
+// it was killed for taking too long.
+std::optional<int> RunShell(const std::string& command, const TempFolder& folder) {
+  return RunChild({"sh", "-c", command}, ChildStreams::kOutput, folder.Path()).status;
 }
 
 // The program fed `input` through a pipe, its output and errors into files.
@@ -90,12 +60,11 @@ const ExpectedLocation kBeolvasCall{"main", "src/main.cpp", "BEOLVAS("};
 class RedirectedRun : public ::testing::Test {
  protected:
   void SetUp() override { folder_.CopySample(kDefaultFile); }
-  ProgramFolder folder_;
+  TempFolder folder_;
 };
 
 TEST_F(RedirectedRun, WritesBothPagesAsPlainText) {
-  const ShellRun run = RunShell(Pipeline("\\r   "), folder_);
-  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(RunShell(Pipeline("\\r   "), folder_), 0);
   EXPECT_EQ(folder_.Read("out"), kReadingPageUpToTheFirstWait + kRestOfTheRun);
   EXPECT_EQ(folder_.Read("err"), "");
 }
@@ -105,10 +74,10 @@ TEST_F(RedirectedRun, EveryKindOfLineEndIsOneEnter) {
     SCOPED_TRACE(lineEnd);
     // The default file's empty name, then the three waits.
     const std::string three = lineEnd + lineEnd + lineEnd;
-    EXPECT_EQ(RunShell(Pipeline(three + lineEnd), folder_).status, 0);
+    EXPECT_EQ(RunShell(Pipeline(three + lineEnd), folder_), 0);
     EXPECT_EQ(folder_.Read("out"), kReadingPageUpToTheFirstWait + kRestOfTheRun);
     // One line end fewer leaves the last wait without a key.
-    EXPECT_EQ(RunShell(Pipeline(three), folder_).status, 217);
+    EXPECT_EQ(RunShell(Pipeline(three), folder_), 217);
   }
 }
 
@@ -121,19 +90,19 @@ TEST_F(RedirectedRun, ATerminalOnStandardInputServesTheTypedLinesItself) {
   // its Enter (CR, sent on as LF) ends the line and each wait.
   const std::string typed = "nincs\x15\r\r\r\r";
   ASSERT_EQ(write(terminal, typed.data(), typed.size()), static_cast<ssize_t>(typed.size()));
-  const ShellRun run =
+  const std::optional<int> status =
       RunShell("'" RESZMATRIX "' <&" + std::to_string(program) + " > out 2> err", folder_);
   close(program);
   close(terminal);
-  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(status, 0);
   EXPECT_EQ(folder_.Read("out"), kReadingPageUpToTheFirstWait + kRestOfTheRun);
 }
 
 TEST_F(RedirectedRun, EndsAtOnceWhenTheInputEndsAtAWait) {
-  const ShellRun run = RunShell(Pipeline("\\r"), folder_);
-  EXPECT_EQ(run.status, 217);
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(RunShell(Pipeline("\\r"), folder_), 217);
   // The run's own pause is 100 ms; the end of the input is not waited out.
-  EXPECT_LT(run.elapsed, 2s);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 2s);
   EXPECT_EQ(folder_.Read("out"), kReadingPageUpToTheFirstWait);
   ExpectReport(folder_.Read("err"), 217,
                {{"ReadKey", "console/Keyboard.cpp", ""},
@@ -145,8 +114,7 @@ TEST_F(RedirectedRun, EndsAtOnceWhenTheInputEndsAtAWait) {
 
 TEST_F(RedirectedRun, WritesTheReadingPageUpToAFailingNumber) {
   folder_.Write("hibas.dat", "2 3\n1 2 3\n4 5 6x\n");
-  const ShellRun run = RunShell(Pipeline("nincs\\rhibas\\r"), folder_);
-  EXPECT_EQ(run.status, 106);
+  EXPECT_EQ(RunShell(Pipeline("nincs\\rhibas\\r"), folder_), 106);
   EXPECT_EQ(folder_.Read("out"),
             "              Legnagyobb összegű részmátrix keresése -- beolvasás\n"
             "Fájlnév (*.dat, opcionális: 3x4_1,1x3,3):nincs\n"

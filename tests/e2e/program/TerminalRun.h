@@ -4,24 +4,31 @@
 // that the last screen can be read as the program left it.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <optional>
 #include <string>
 #include <string_view>
 
-#include "ProgramFolder.h"
-#include "TmuxSession.h"
+#include "support/TempFolder.h"
+#include "support/posix/TmuxSession.h"
+
+using testing_support::Screen;
+using testing_support::TempFolder;
+using testing_support::TmuxSession;
 
 class TerminalRun {
  public:
   /// Starts the program in `folder`, which must outlive the run.
-  explicit TerminalRun(const ProgramFolder& folder);
+  explicit TerminalRun(const TempFolder& folder);
 
   TmuxSession& Session() { return session_; }
-  /// Waits until row `row` shows the file-name prompt, then types `name` and Enter;
-  /// false when the prompt does not come.
-  bool AnswerPrompt(int row, const std::string& name);
-  /// Waits until row `row`, trailing blanks removed, reads `text`; false on timeout.
-  bool WaitForRow(int row, const std::string& text);
+  /// Waits until row `row` shows the file-name prompt, then types `name` and
+  /// Enter; a failure showing the pane when the prompt does not come.
+  ::testing::AssertionResult AnswerPrompt(int row, const std::string& name);
+  /// Waits until row `row`, trailing blanks removed, reads `text`; a failure
+  /// showing the pane on timeout.
+  ::testing::AssertionResult WaitForRow(int row, const std::string& text);
   /// Waits for the program to end and returns its exit status; nothing on timeout.
   std::optional<int> WaitForEnd();
   /// Whether the program has ended.
@@ -32,6 +39,6 @@ class TerminalRun {
   std::string TerminalModesAfter() const;
 
  private:
-  const ProgramFolder& folder_;
+  const TempFolder& folder_;
   TmuxSession session_;
 };

@@ -22,7 +22,7 @@ std::string AnswersOf(Answers answers) {
 }  // namespace
 
 FakeTerminal::FakeTerminal(Answers answers, const std::string& what, const char* ending)
-    : PtyProgram({what, ending}), answers_(AnswersOf(answers)) {}
+    : KeyCodesProgram({what, ending}), answers_(AnswersOf(answers)) {}
 
 void FakeTerminal::OnOutput() {
   if (answered_ || Output().find(kQueries) == std::string::npos) return;

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "PtyProgram.h"
+#include "KeyCodesProgram.h"
 
 inline constexpr std::string_view kQueries = "\x1b[?u\x1b[?9001$p\x1b[c";
 inline constexpr std::string_view kKittyPush = "\x1b[>26u";
@@ -18,7 +18,7 @@ inline constexpr std::string_view kKeypadNumeric = "\x1b>";
 
 enum class Answers { kKitty, kWin32Input, kAttributesOnly, kNone };
 
-class FakeTerminal : public PtyProgram {
+class FakeTerminal : public KeyCodesProgram {
  public:
   /// key_codes reading `what` (a number of keys, or "line"), ending as `ending` says.
   FakeTerminal(Answers answers, const std::string& what, const char* ending = "normal");

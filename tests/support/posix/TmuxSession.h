@@ -10,6 +10,10 @@
 #include <string_view>
 #include <vector>
 
+#include "support/TempFolder.h"
+
+namespace testing_support {
+
 /// A cell's colour as the terminal shows it: kDefaultColour, 0-7 for the
 /// eight colours, 8-15 for their bright forms, 16-255 for the palette, or
 /// kDirectColour plus the 24-bit RGB value.
@@ -42,6 +46,9 @@ class Screen {
 
 /// Parses the output of `capture-pane -p -e` into the cells of a pane.
 Screen ParseCapture(std::string_view capture, int width, int height);
+
+/// Whether the output of `stty -a` lists `setting` as a word of its own.
+bool HasSetting(const std::string& modes, const std::string& setting);
 
 class TmuxSession {
  public:
@@ -89,7 +96,9 @@ class TmuxSession {
   std::string Display(const std::string& format);
 
   std::string socket_;
-  std::string statusPath_;
+  TempFolder statusFolder_;
   int width_;
   int height_;
 };
+
+}  // namespace testing_support

@@ -1,66 +1,22 @@
 #include "TmuxSession.h"
 
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cctype>
-#include <fstream>
-#include <thread>
+#include <sstream>
+
+#include "ChildProcess.h"
+#include "runtime/Win1250.h"
+#include "support/WaitUntil.h"
+
+namespace testing_support {
 
 namespace {
-
-constexpr std::chrono::milliseconds kPollInterval{20};
-
-// Runs `arguments` (the program first) and returns its standard output and exit status.
-std::pair<std::string, int> Run(const std::vector<std::string>& arguments) {
-  int pipeFds[2];
-  if (pipe(pipeFds) != 0) return {"", -1};
-  const pid_t child = fork();
-  if (child == 0) {
-    dup2(pipeFds[1], STDOUT_FILENO);
-    close(pipeFds[0]);
-    close(pipeFds[1]);
-    std::vector<char*> argv;
-    for (const std::string& argument : arguments)
-      argv.push_back(const_cast<char*>(argument.c_str()));
-    argv.push_back(nullptr);
-    execvp(argv[0], argv.data());
-    _exit(127);
-  }
-  close(pipeFds[1]);
-  std::string output;
-  char buffer[4096];
-  ssize_t count;
-  while ((count = read(pipeFds[0], buffer, sizeof buffer)) > 0)
-    output.append(buffer, static_cast<size_t>(count));
-  close(pipeFds[0]);
-  int status = 0;
-  waitpid(child, &status, 0);
-  return {output, WIFEXITED(status) ? WEXITSTATUS(status) : -1};
-}
 
 std::string UniqueSocketName() {
   static std::atomic<int> counter = 0;
   return "reszmatrix-e2e-" + std::to_string(getpid()) + "-" + std::to_string(counter++);
-}
-
-void AppendUtf8(char32_t codePoint, std::string& out) {
-  if (codePoint < 0x80) {
-    out += static_cast<char>(codePoint);
-  } else if (codePoint < 0x800) {
-    out += static_cast<char>(0xC0 | (codePoint >> 6));
-    out += static_cast<char>(0x80 | (codePoint & 0x3F));
-  } else if (codePoint < 0x10000) {
-    out += static_cast<char>(0xE0 | (codePoint >> 12));
-    out += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (codePoint & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (codePoint >> 18));
-    out += static_cast<char>(0x80 | ((codePoint >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (codePoint & 0x3F));
-  }
 }
 
 // Decodes one UTF-8 character at `text[i]` and advances `i` past it.
@@ -122,7 +78,9 @@ ScreenCell& Screen::At(int x, int y) {
 std::string Screen::RowText(int y, int left, int right) const {
   if (right == 0) right = width_;
   std::string text;
-  for (int x = left; x <= right; ++x) AppendUtf8(At(x, y).character, text);
+  char bytes[4];
+  for (int x = left; x <= right; ++x)
+    text.append(bytes, static_cast<size_t>(EncodeUtf8(At(x, y).character, bytes)));
   return text;
 }
 
@@ -171,13 +129,22 @@ Screen ParseCapture(std::string_view capture, int width, int height) {
   return screen;
 }
 
+bool HasSetting(const std::string& modes, const std::string& setting) {
+  std::istringstream words(modes);
+  std::string word;
+  while (words >> word)
+    if (word == setting) return true;
+  return false;
+}
+
 TmuxSession::TmuxSession(const std::string& command, int width, int height)
     : socket_(UniqueSocketName()), width_(width), height_(height) {
-  char pattern[] = "/tmp/tmux-session-XXXXXX";
-  if (mkdtemp(pattern) != nullptr) statusPath_ = std::string(pattern) + "/status";
   // The shell records the status itself: tmux does not always learn it. Its
   // Ctrl+C trap only keeps it alive to do so; the command gets the signal as usual.
-  const std::string wrapped = "trap true INT; " + command + "; echo $? > '" + statusPath_ + "'";
+  // Renamed into place, so that a reader never sees half a number.
+  const std::string status = statusFolder_.Path() + "/status";
+  const std::string wrapped = "trap true INT; " + command + "; echo $? > '" + status +
+                              ".tmp' && mv '" + status + ".tmp' '" + status + "'";
   // The options come first, so that the command starts in a pane of its final size.
   Tmux({"set", "-g", "status", "off", ";", "set", "-g", "remain-on-exit", "on", ";", "new-session",
         "-d", "-x", std::to_string(width), "-y", std::to_string(height), wrapped});
@@ -185,17 +152,13 @@ TmuxSession::TmuxSession(const std::string& command, int width, int height)
 
 TmuxSession::~TmuxSession() {
   Tmux({"kill-server"});
-  if (!statusPath_.empty()) {
-    unlink(statusPath_.c_str());
-    rmdir(statusPath_.substr(0, statusPath_.rfind('/')).c_str());
-  }
 }
 
 std::string TmuxSession::Tmux(const std::vector<std::string>& arguments) {
-  std::vector<std::string> command{"tmux", "-L", socket_, "-f", "/dev/null"};
+  std::vector<std::string> command{TMUX_PROGRAM, "-L", socket_, "-f", "/dev/null"};
   command.insert(command.end(), arguments.begin(), arguments.end());
-  auto [output, status] = Run(command);
-  return status == 0 ? output : std::string();
+  const ChildRun run = RunChild(command, ChildStreams::kOutput);
+  return run.status == 0 ? run.output : std::string();
 }
 
 void TmuxSession::SendKeys(const std::vector<std::string>& keys) {
@@ -250,31 +213,18 @@ void TmuxSession::Resize(int width, int height) {
 }
 
 bool TmuxSession::WaitForText(std::string_view utf8, std::chrono::milliseconds timeout) {
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
-  while (Text().find(utf8) == std::string::npos) {
-    if (std::chrono::steady_clock::now() >= deadline) return false;
-    std::this_thread::sleep_for(kPollInterval);
-  }
-  return true;
+  return WaitUntil([&] { return Text().find(utf8) != std::string::npos; }, timeout);
 }
 
 bool TmuxSession::WaitForScreen(const std::function<bool(const Screen&)>& done,
                                 std::chrono::milliseconds timeout) {
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
-  while (!done(Capture())) {
-    if (std::chrono::steady_clock::now() >= deadline) return false;
-    std::this_thread::sleep_for(kPollInterval);
-  }
-  return true;
+  return WaitUntil([&] { return done(Capture()); }, timeout);
 }
 
 std::optional<int> TmuxSession::WaitForExit(std::chrono::milliseconds timeout) {
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
-  for (;;) {
-    std::ifstream status(statusPath_);
-    int value = 0;
-    if (status >> value) return value;
-    if (std::chrono::steady_clock::now() >= deadline) return std::nullopt;
-    std::this_thread::sleep_for(kPollInterval);
-  }
+  const std::optional<std::string> status = statusFolder_.WaitForFile("status", timeout);
+  if (!status) return std::nullopt;
+  return std::stoi(*status);
 }
+
+}  // namespace testing_support

@@ -1,0 +1,93 @@
+// A program run by a test as a child process: its standard streams on pipes or
+// on a pseudo-terminal of its own, its output read and kept, every wait bounded
+// by a time limit, and its exit status. A child still running when the object
+// goes is ended (asked, then killed) together with every process it started.
+#pragma once
+
+#include <sys/types.h>
+#include <termios.h>
+
+#include <chrono>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace testing_support {
+
+enum class ChildStreams {
+  kOutput,    // standard output read by the test; input and errors on /dev/null
+  kErrors,    // standard error read by the test; input and output on /dev/null
+  kTerminal,  // all three on a new pseudo-terminal of 80 by 25 cells, TERM=xterm-256color
+};
+
+class ChildProcess {
+ public:
+  using Clock = std::chrono::steady_clock;
+  static constexpr std::chrono::milliseconds kTimeLimit{10000};
+
+  /// Starts `arguments` (the program first, looked up on PATH) in `folder` (empty: this one).
+  ChildProcess(const std::vector<std::string>& arguments, ChildStreams streams,
+               const std::string& folder = {});
+  virtual ~ChildProcess();
+  ChildProcess(const ChildProcess&) = delete;
+  ChildProcess& operator=(const ChildProcess&) = delete;
+
+  bool Started() const { return pid_ > 0; }
+  pid_t Pid() const { return pid_; }
+  Clock::time_point StartTime() const { return started_; }
+  /// All the child has written to the stream the test reads, so far.
+  const std::string& Output() const { return output_; }
+  /// The settings the pseudo-terminal started with, and as they stand.
+  const termios& InitialSettings() const { return settings_; }
+  termios Settings() const;
+  /// Whether the settings that matter to keys are those the terminal started with.
+  bool SettingsRestored() const;
+  /// Gives the terminal the settings it started with, as a shell does when a job stops.
+  void RestoreSettings() const;
+
+  /// Writes `bytes` to the child's terminal; false when they are not all written.
+  bool Send(std::string_view bytes);
+  /// Reads and keeps the output for `duration`.
+  void Drain(std::chrono::milliseconds duration);
+  /// Reads the output until `done` holds; false when `limit` runs out first.
+  bool ReadUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = kTimeLimit);
+  /// Reads the output until the child ends; its exit status, or nothing when
+  /// a signal ended it or it still runs after `limit`.
+  std::optional<int> WaitExit(std::chrono::milliseconds limit = kTimeLimit);
+  /// Reads the output until the child stops; false when it has not after `limit`.
+  bool WaitStopped(std::chrono::milliseconds limit = kTimeLimit);
+  /// What is left in the terminal's input for whoever reads it after the
+  /// child; call after the child has ended.
+  std::string UnreadInput();
+
+ protected:
+  /// Called after each piece of output is added to Output().
+  virtual void OnOutput() {}
+
+ private:
+  /// Waits up to `wait` for output and reads one piece; false once the stream has closed.
+  bool ReadPiece(std::chrono::milliseconds wait);
+
+  termios settings_{};
+  std::string output_;
+  int fd_ = -1;
+  int terminal_ = -1;  // the child's side, held open so that input it leaves stays readable
+  bool open_ = true;
+  pid_t pid_ = -1;
+  bool reaped_ = false;
+  Clock::time_point started_;
+};
+
+struct ChildRun {
+  std::string output;
+  std::optional<int> status;
+};
+
+/// Runs `arguments` to their end, killed after `limit`: the output and the exit status.
+ChildRun RunChild(const std::vector<std::string>& arguments, ChildStreams streams,
+                  const std::string& folder = {},
+                  std::chrono::milliseconds limit = ChildProcess::kTimeLimit);
+
+}  // namespace testing_support
