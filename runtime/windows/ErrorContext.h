@@ -1,0 +1,9 @@
+// The processor state at a fault or an interrupt, kept for the caller walk:
+// the report is written elsewhere (on the reserve stack, or on the thread that
+// took the console's control event), so the walk starts from this copy.
+#pragma once
+
+#include <windows.h>
+
+/// Keeps `context` as the state the caller walk starts from.
+void KeepErrorContext(const CONTEXT& context);
