@@ -61,6 +61,10 @@ bool ContextAtCheck(CONTEXT& context, StackBounds stack) {
 
 }  // namespace
 
+bool StepOut(CONTEXT& context) {
+  return Unwind(context, MainStackBounds());
+}
+
 void KeepErrorContext(const CONTEXT& context) {
   errorContext = context;
   errorContextKept = true;

@@ -105,8 +105,15 @@ BOOL WINAPI OnConsoleControl(DWORD) {
   RaiseFatalError(RuntimeError::kControlC, address, nullptr, true);
 }
 
+// Located at the call that asked for the memory: the allocation function
+// calls this handler directly, so the asking routine is two steps out.
 [[noreturn, gnu::noinline]] void OnOutOfMemory() {
-  RaiseFatalError(RuntimeError::kOutOfMemory, __builtin_return_address(0), CallerFrame());
+  CONTEXT context;
+  RtlCaptureContext(&context);
+  const bool found = StepOut(context) && StepOut(context);
+  RaiseFatalError(RuntimeError::kOutOfMemory,
+                  found ? reinterpret_cast<const void*>(context.Rip) : __builtin_return_address(0),
+                  nullptr);
 }
 
 }  // namespace
