@@ -9,7 +9,7 @@
 #include "console/CrtDriver.h"
 #include "console/KeyCodes.h"
 #include "console/Keyboard.h"
-#include "support/ConsoleFixture.h"
+#include "support/KeyEvents.h"
 #include "windows/Win32Console.h"
 
 namespace {
@@ -97,7 +97,7 @@ TEST_F(Win32ConsoleTest, CellsAreWrittenFilledAndScrolledInPlace) {
 TEST_F(Win32ConsoleTest, KeyRecordsArriveAsTheyWereSent) {
   const std::vector<KeyEvent> sent = {
       CharKey('x', 'X', 45), Release('X', 45),
-      ScanKey(VirtualKey::kShift, ScanCode::kLeftShift, KeyState::kShift)};
+      KeyPress(VirtualKey::kShift, ScanCode::kLeftShift, 0, KeyState::kShift)};
   Send(sent);
   // Only key events count: a console may queue others of its own (focus, size).
   std::vector<KeyEvent> received;
@@ -109,7 +109,6 @@ TEST_F(Win32ConsoleTest, KeyRecordsArriveAsTheyWereSent) {
 // Keys a terminal cannot send, through the console unit's keyboard.
 TEST_F(Win32ConsoleTest, KeysOnlyAConsoleSends) {
   CrtAttach(*device_);
-  using namespace KeyState;
   const uint16_t kDivideScan = ScanCode::kSlash;
   const struct {
     const char* what;
@@ -117,19 +116,19 @@ TEST_F(Win32ConsoleTest, KeysOnlyAConsoleSends) {
     std::vector<uint8_t> codes;
   } cases[] = {
       {"a lone Shift gives no key",
-       {ScanKey(VirtualKey::kShift, ScanCode::kLeftShift, kShift),
+       {KeyPress(VirtualKey::kShift, ScanCode::kLeftShift, 0, KeyState::kShift),
         Release(VirtualKey::kShift, ScanCode::kLeftShift), CharKey('q')},
        {'q'}},
       {"Alt held with keypad 6 and 5 gives A",
-       {ScanKey(VirtualKey::kAlt, ScanCode::kAlt, kLeftAlt),
-        ScanKey(VirtualKey::kNumpad0 + 6, kKeypadDigitScanCodes[6], kLeftAlt),
-        Release(VirtualKey::kNumpad0 + 6, kKeypadDigitScanCodes[6], kLeftAlt),
-        ScanKey(VirtualKey::kNumpad0 + 5, kKeypadDigitScanCodes[5], kLeftAlt),
-        Release(VirtualKey::kNumpad0 + 5, kKeypadDigitScanCodes[5], kLeftAlt),
+       {KeyPress(VirtualKey::kAlt, ScanCode::kAlt, 0, KeyState::kLeftAlt),
+        KeyPress(VirtualKey::kNumpad0 + 6, kKeypadDigitScanCodes[6], 0, KeyState::kLeftAlt),
+        Release(VirtualKey::kNumpad0 + 6, kKeypadDigitScanCodes[6], KeyState::kLeftAlt),
+        KeyPress(VirtualKey::kNumpad0 + 5, kKeypadDigitScanCodes[5], 0, KeyState::kLeftAlt),
+        Release(VirtualKey::kNumpad0 + 5, kKeypadDigitScanCodes[5], KeyState::kLeftAlt),
         Release(VirtualKey::kAlt, ScanCode::kAlt)},
        {'A'}},
       {"keypad '/' is an extended key",
-       {CharKey('/', VirtualKey::kDivide, kDivideScan, kEnhanced)},
+       {CharKey('/', VirtualKey::kDivide, kDivideScan, KeyState::kEnhanced)},
        {0, static_cast<uint8_t>(kDivideScan)}},
   };
   for (const auto& c : cases) {
