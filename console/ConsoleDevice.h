@@ -89,6 +89,8 @@ class ConsoleDevice {
 
   virtual uint32_t OutputCodePage() = 0;
   virtual void SetOutputCodePage(uint32_t codePage) = 0;
+  /// The system's single-byte text code page, in force while text is written.
+  virtual uint32_t TextCodePage() { return kTextCodePage; }
 
   /// Takes the next waiting input event without waiting; false when none is waiting.
   virtual bool PollEvent(KeyEvent& event) = 0;

@@ -10,7 +10,7 @@ namespace {
 void CrtWrite(TextFile& file) {
   ConsoleDevice& device = CrtDevice();
   const uint32_t savedCodePage = device.OutputCodePage();
-  device.SetOutputCodePage(kTextCodePage);
+  device.SetOutputCodePage(device.TextCodePage());
   Point cursor = device.Cursor();
   WriteStr(cursor, std::string_view(file.buffer, file.bufferPos));
   device.SetCursor(cursor);
@@ -51,4 +51,8 @@ void CrtTakeOverStreams() {
   AssignCrt(Input);
   Reset(Input);
   IOCheck();
+}
+
+void CrtShowPendingOutput() {
+  if (Output.mode == FileMode::Output && Output.bufferPos > 0) Output.transfer(Output);
 }

@@ -9,3 +9,6 @@ void AssignCrt(TextFile& file);
 /// Binds Output and Input to the console driver and opens them, each followed
 /// by the I/O check. The unit must be attached to its device first.
 void CrtTakeOverStreams();
+/// Shows the text a statement left in Output's buffer when a fatal error cut
+/// it short; the device's shutdown calls it before the device closes.
+void CrtShowPendingOutput();

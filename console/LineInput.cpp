@@ -137,7 +137,7 @@ class LineEditor {
 void CrtRead(TextFile& file) {
   ConsoleDevice& device = CrtDevice();
   const uint32_t savedCodePage = device.OutputCodePage();
-  device.SetOutputCodePage(kTextCodePage);
+  device.SetOutputCodePage(device.TextCodePage());
   LineEditor editor(file);
   const int length = editor.Run();
   device.SetOutputCodePage(savedCodePage);

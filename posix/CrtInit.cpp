@@ -6,7 +6,6 @@
 #include "console/CrtStartup.h"
 #include "console/CrtState.h"
 #include "runtime/FatalError.h"
-#include "runtime/StandardStreams.h"
 
 namespace {
 
@@ -20,19 +19,13 @@ FdTranscriptDevice& Transcript() {
   return device;
 }
 
-// A fatal error in the middle of a statement leaves its text so far in
-// Output's buffer; it is shown before the device closes.
-void ShowPendingOutput() {
-  if (Output.mode == FileMode::Output && Output.bufferPos > 0) Output.transfer(Output);
-}
-
 void ShutdownTerminal() {
-  ShowPendingOutput();
+  CrtShowPendingOutput();
   Terminal().Shutdown();
 }
 
 void FinishTranscript() {
-  ShowPendingOutput();
+  CrtShowPendingOutput();
   Transcript().Finish();
 }
 

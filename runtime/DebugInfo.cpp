@@ -3,6 +3,7 @@
 #include <backtrace.h>
 
 #include "Demangle.h"
+#include "ProgramImage.h"
 
 namespace {
 
@@ -11,7 +12,7 @@ namespace {
 void IgnoreError(void*, const char*, int) {}
 
 backtrace_state* State() {
-  static backtrace_state* state = backtrace_create_state(nullptr, 0, IgnoreError, nullptr);
+  static backtrace_state* state = backtrace_create_state(DebugInfoFile(), 0, IgnoreError, nullptr);
   return state;
 }
 
@@ -33,5 +34,6 @@ int TakeFrame(void* data, uintptr_t, const char* file, int line, const char* fun
 
 void LookUpCode(uintptr_t pc, CodeLocation& location) {
   backtrace_state* state = State();
-  if (state != nullptr) backtrace_pcinfo(state, pc, TakeFrame, IgnoreError, &location);
+  if (state != nullptr)
+    backtrace_pcinfo(state, DebugInfoAddress(pc), TakeFrame, IgnoreError, &location);
 }

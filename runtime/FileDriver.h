@@ -10,8 +10,3 @@ void BindFileDriver(TextFile& file);
 /// Binds `file` to an already open standard handle (0, 1 or 2) and opens it in `mode`.
 /// With `flushEveryWrite`, every Write statement hands its text to the handle at once.
 void OpenStandardHandle(TextFile& file, int handle, FileMode mode, bool flushEveryWrite);
-
-/// The name of `file` as the file system takes it: Windows-1250 turned into
-/// UTF-8, and the backslash turned into "/" (both separate directories).
-/// Returns false when the name cannot name a file (it holds a NUL byte).
-bool FileSystemName(const ShortString& name, char (&path)[4 * ShortString::kCapacity + 1]);

@@ -31,12 +31,3 @@ enum Code : uint32_t {
 
 /// The I/O result code for a Windows-numbered system error.
 uint16_t TranslateOsError(uint32_t windowsError);
-
-/// The Windows-numbered error for a POSIX errno value; `missingDirectory` tells
-/// a missing file (2) from a missing directory on its path (3) for ENOENT.
-uint32_t WindowsErrorFromErrno(int posixError, bool missingDirectory = false);
-
-/// Both steps at once: the I/O result code for a POSIX errno value.
-inline uint16_t IoResultFromErrno(int posixError, bool missingDirectory = false) {
-  return TranslateOsError(WindowsErrorFromErrno(posixError, missingDirectory));
-}

@@ -13,5 +13,11 @@ uintptr_t ModuleBase(const void* address);
 /// Whether `address` lies in the program's own executable image.
 bool InProgramImage(const void* address);
 
+/// The file that holds the program's debug information, for its reader; null
+/// where the reader finds the running program by itself.
+const char* DebugInfoFile();
+/// `address` as the debug information numbers it: moved to where the image
+/// was linked to lie, for a reader that assumes that.
+uintptr_t DebugInfoAddress(uintptr_t address);
 /// The bounds of the main thread's stack as mapped now; empty when unknown.
 StackBounds MainStackBounds();

@@ -1,11 +1,11 @@
 #include "Report.h"
 
+#include "CallerWalk.h"
 #include "DebugInfo.h"
 #include "FatalError.h"
 #include "IoResult.h"
 #include "LocationLine.h"
 #include "ProgramImage.h"
-#include "StackWalk.h"
 
 namespace {
 
@@ -15,13 +15,18 @@ void WriteReportLine(TextFile& out, std::string_view line) {
   WriteEnd(out);
 }
 
+// The address as an offset into the module that holds it.
+uint32_t Offset(const void* address) {
+  return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(address) - ModuleBase(address));
+}
+
 // A return point is looked up one byte back, inside the call instruction, so
 // that it names the line of the call even when the call is a block's last
 // instruction; a faulting instruction is looked up where it is.
 CodeLocation Locate(const void* address, bool returnPoint) {
   CodeLocation location;
   const auto at = reinterpret_cast<uintptr_t>(address);
-  location.address = static_cast<uint32_t>(at - ModuleBase(address));
+  location.address = Offset(address);
   if (InProgramImage(address)) LookUpCode(returnPoint ? at - 1 : at, location);
   return location;
 }
@@ -35,7 +40,15 @@ void WriteReport(TextFile& out) {
   WriteReportLine(out, ErrorLine(ErrorCode, error.address));
   WriteReportLine(out, LocationLine(error));
   const void* returnPoints[kMaxCallerLines];
-  const int count = WalkCallers(ErrorFrame, MainStackBounds(), InProgramImage, returnPoints);
-  for (int i = 0; i < count; ++i) WriteReportLine(out, LocationLine(Locate(returnPoints[i], true)));
+  bool endsInStartup = false;
+  const int count = ErrorCallers(returnPoints, endsInStartup);
+  for (int i = 0; i < count; ++i) {
+    CodeLocation caller;
+    if (endsInStartup && i == count - 1)
+      caller.address = Offset(returnPoints[i]);
+    else
+      caller = Locate(returnPoints[i], true);
+    WriteReportLine(out, LocationLine(caller));
+  }
   WriteReportLine(out, "");
 }

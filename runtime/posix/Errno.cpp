@@ -1,6 +1,6 @@
-#include <cerrno>
+#include "runtime/posix/Errno.h"
 
-#include "runtime/OsErrors.h"
+#include <cerrno>
 
 uint32_t WindowsErrorFromErrno(int posixError, bool missingDirectory) {
   using namespace WindowsError;

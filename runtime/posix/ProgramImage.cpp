@@ -54,6 +54,15 @@ bool InProgramImage(const void* address) {
   return code >= __executable_start && code < etext;
 }
 
+// libbacktrace finds the running program, and where each module was loaded, by itself.
+const char* DebugInfoFile() {
+  return nullptr;
+}
+
+uintptr_t DebugInfoAddress(uintptr_t address) {
+  return address;
+}
+
 // Read with plain system calls: the maps file is not held in memory, and no
 // allocation happens, since this runs while the program is ending on a fault.
 StackBounds MainStackBounds() {

@@ -1,5 +1,6 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <fstream>
 #include <sstream>
@@ -89,8 +90,7 @@ TEST_F(IoResultTest, AssignAndWriteEndWorkWhileAResultIsPending) {
 
   InOutRes = 0;
   TextFile standard;
-  OpenStandardHandle(standard, open(outputPath_.c_str(), O_WRONLY | O_CLOEXEC), FileMode::Output,
-                     true);
+  OpenStandardHandle(standard, open(outputPath_.c_str(), O_WRONLY), FileMode::Output, true);
   WriteText(standard, "kept");
   InOutRes = 77;
   WriteEnd(standard);

@@ -1,9 +1,8 @@
 #include "TempFolder.h"
 
-#include <stdlib.h>
-
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <stdexcept>
 
@@ -12,9 +11,21 @@
 namespace testing_support {
 
 TempFolder::TempFolder() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "reszmatrix-XXXXXX").string();
-  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-  path_ = pattern;
+  // A folder of a random name that did not exist before is this object's alone.
+  // The name is short: tests type whole paths into an 80-column prompt.
+  static std::mt19937 random{std::random_device{}()};
+  constexpr char kDigits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
+  const std::filesystem::path base = std::filesystem::temp_directory_path();
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::string name = "rz";
+    for (int i = 0; i < 6; ++i) name += kDigits[random() % (sizeof kDigits - 1)];
+    const std::filesystem::path path = base / name;
+    if (std::filesystem::create_directory(path)) {
+      path_ = path.generic_string();
+      return;
+    }
+  }
+  throw std::runtime_error("no temporary folder");
 }
 
 TempFolder::~TempFolder() {
@@ -24,7 +35,9 @@ TempFolder::~TempFolder() {
 
 std::string TempFolder::Write(std::string_view name, std::string_view contents) const {
   const std::string full = path_ + "/" + std::string(name);
-  std::ofstream(full, std::ios::binary) << contents;
+  // The name is UTF-8, whatever the system's own narrow code page.
+  std::ofstream(std::filesystem::path(std::u8string(full.begin(), full.end())), std::ios::binary)
+      << contents;
   return full;
 }
 

@@ -18,7 +18,7 @@ class TempFolder {
   TempFolder& operator=(const TempFolder&) = delete;
 
   const std::string& Path() const { return path_; }
-  /// Writes `contents` byte for byte into the file `name` of the folder; its full path.
+  /// Writes `contents` byte for byte into the file `name` (UTF-8) of the folder; its full path.
   std::string Write(std::string_view name, std::string_view contents) const;
   /// Copies the project's sample matrix `name` into the folder.
   void CopySample(std::string_view name) const;

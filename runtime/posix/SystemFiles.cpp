@@ -1,4 +1,4 @@
-#include "runtime/FileDriver.h"
+#include "runtime/SystemFiles.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -9,8 +9,8 @@
 
 #include "runtime/ErrorCodes.h"
 #include "runtime/IoResult.h"
-#include "runtime/OsErrors.h"
 #include "runtime/Win1250.h"
+#include "runtime/posix/Errno.h"
 #include "runtime/posix/WholeCalls.h"
 
 namespace {
@@ -60,46 +60,9 @@ void OpenForWriting(TextFile& file, const char* path) {
   file.handle = fd;
 }
 
-void FileOpen(TextFile& file) {
-  char path[4 * ShortString::kCapacity + 1];
-  if (!FileSystemName(file.name, path)) {
-    InOutRes = RuntimeError::kInvalidFileName;
-    return;
-  }
-  if (file.mode == FileMode::Input)
-    OpenForReading(file, path);
-  else
-    OpenForWriting(file, path);
-}
-
-void FileRead(TextFile& file) {
-  ssize_t count;
-  do count = read(file.handle, file.buffer, TextFile::kBufferSize);
-  while (count < 0 && errno == EINTR);
-  file.bufferPos = 0;
-  file.bufferEnd = count > 0 ? static_cast<uint16_t>(count) : 0;
-  // A broken pipe ends the data like the end of a file.
-  if (count < 0 && errno != EPIPE) FailFromErrno(errno);
-}
-
-void FileWrite(TextFile& file) {
-  const std::string_view bytes(file.buffer, file.bufferPos);
-  file.bufferPos = 0;
-  const int error = WriteAll(file.handle, bytes);
-  if (error < 0) InOutRes = RuntimeError::kDiskWriteError;
-  if (error > 0) FailFromErrno(error);
-}
-
-void FileClose(TextFile& file) {
-  if (close(file.handle) != 0 && errno != EINTR) FailFromErrno(errno);
-  file.handle = -1;
-}
-
-// A plain file's flush at the end of a statement, and a standard handle's open.
-void DoNothing(TextFile&) {}
-
-}  // namespace
-
+// The name of `file` as the file system takes it: Windows-1250 turned into
+// UTF-8, and the backslash turned into "/" (both separate directories).
+// Returns false when the name cannot name a file (it holds a NUL byte).
 bool FileSystemName(const ShortString& name, char (&path)[4 * ShortString::kCapacity + 1]) {
   int length = 0;
   for (char c : name.View()) {
@@ -113,21 +76,43 @@ bool FileSystemName(const ShortString& name, char (&path)[4 * ShortString::kCapa
   return true;
 }
 
-void BindFileDriver(TextFile& file) {
-  file.open = FileOpen;
-  file.close = FileClose;
-  // The transfer and flush depend on the mode; both are set when the file opens.
-  file.transfer = [](TextFile& f) { f.mode == FileMode::Input ? FileRead(f) : FileWrite(f); };
-  file.flush = DoNothing;
+}  // namespace
+
+void SystemOpen(TextFile& file) {
+  char path[4 * ShortString::kCapacity + 1];
+  if (!FileSystemName(file.name, path)) {
+    InOutRes = RuntimeError::kInvalidFileName;
+    return;
+  }
+  if (file.mode == FileMode::Input)
+    OpenForReading(file, path);
+  else
+    OpenForWriting(file, path);
 }
 
-void OpenStandardHandle(TextFile& file, int handle, FileMode mode, bool flushEveryWrite) {
-  file = TextFile{};
-  file.bound = true;
-  file.handle = handle;
-  file.mode = mode;
-  file.open = DoNothing;
-  file.close = FileClose;
-  file.transfer = mode == FileMode::Input ? FileRead : FileWrite;
-  file.flush = flushEveryWrite ? FileWrite : DoNothing;
+void SystemRead(TextFile& file) {
+  ssize_t count;
+  do count = read(file.handle, file.buffer, TextFile::kBufferSize);
+  while (count < 0 && errno == EINTR);
+  file.bufferPos = 0;
+  file.bufferEnd = count > 0 ? static_cast<uint16_t>(count) : 0;
+  // A broken pipe ends the data like the end of a file.
+  if (count < 0 && errno != EPIPE) FailFromErrno(errno);
+}
+
+void SystemWrite(TextFile& file) {
+  const std::string_view bytes(file.buffer, file.bufferPos);
+  file.bufferPos = 0;
+  const int error = WriteAll(file.handle, bytes);
+  if (error < 0) InOutRes = RuntimeError::kDiskWriteError;
+  if (error > 0) FailFromErrno(error);
+}
+
+void SystemClose(TextFile& file) {
+  if (close(file.handle) != 0 && errno != EINTR) FailFromErrno(errno);
+  file.handle = -1;
+}
+
+int StandardHandle(int number) {
+  return number;
 }

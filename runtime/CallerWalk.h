@@ -1,0 +1,12 @@
+// The caller walk of the fatal-error report on this platform: from the routine
+// in which the recorded error happened (ErrorAddr and ErrorFrame) up to the
+// start-up code that called the main routine.
+#pragma once
+
+#include "StackWalk.h"
+
+/// Fills `returnPoints` with the return points into the callers of the
+/// routine that holds the error, the nearest first, and returns their count.
+/// `endsInStartup` tells whether the last one lies in the start-up code that
+/// called the main routine, whose location line is the address alone.
+int ErrorCallers(const void* (&returnPoints)[kMaxCallerLines], bool& endsInStartup);
