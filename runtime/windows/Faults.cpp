@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <new>
 
 #include "ErrorContext.h"
@@ -17,6 +18,8 @@ namespace {
 alignas(16) char reserveStack[uintptr_t{1} << 20];
 
 HANDLE mainThread = nullptr;
+// Set once the end of the run has begun, or a console event is ending it.
+std::atomic<bool> interruptionsHeld = false;
 uint16_t faultCode = 0;
 const void* faultAddress = nullptr;
 
@@ -91,8 +94,14 @@ LONG WINAPI OnUnhandledException(EXCEPTION_POINTERS* fault) {
 
 // Ctrl+C, Ctrl+Break and the closing of the console arrive on a thread of
 // their own. The main thread is stopped where it is, which is the error's
-// location, and the run ends from here.
-BOOL WINAPI OnConsoleControl(DWORD) {
+// location, and the run ends from here. Once the end of the run has begun,
+// nothing more interrupts it: a key is dropped, and a closing console, which
+// ends the process as soon as its handler returns, waits for the run's end.
+BOOL WINAPI OnConsoleControl(DWORD event) {
+  if (interruptionsHeld.exchange(true)) {
+    if (event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT) return TRUE;
+    Sleep(INFINITE);
+  }
   const void* address = nullptr;
   if (SuspendThread(mainThread) != static_cast<DWORD>(-1)) {
     CONTEXT context = {};
@@ -129,4 +138,8 @@ void InstallFaultHandlers() {
   // No message box for a fault: the report is written instead.
   SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
   std::set_new_handler(OnOutOfMemory);
+}
+
+void HoldInterruptions() {
+  interruptionsHeld = true;
 }
