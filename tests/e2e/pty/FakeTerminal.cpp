@@ -22,7 +22,17 @@ std::string AnswersOf(Answers answers) {
 }  // namespace
 
 FakeTerminal::FakeTerminal(Answers answers, const std::string& what, const char* ending)
-    : KeyCodesProgram({what, ending}), answers_(AnswersOf(answers)) {}
+    : KeyCodesProgram({what, ending}),
+      answers_(AnswersOf(answers)),
+      turnedOn_(answers == Answers::kKitty        ? kKittyPush
+                : answers == Answers::kWin32Input ? kWin32InputOn
+                                                  : std::string_view()) {}
+
+bool FakeTerminal::WaitReady() {
+  return KeyCodesProgram::WaitReady() && (turnedOn_.empty() || ReadUntil([this] {
+                                            return Output().find(turnedOn_) != std::string::npos;
+                                          }));
+}
 
 void FakeTerminal::OnOutput() {
   if (answered_ || Output().find(kQueries) == std::string::npos) return;

@@ -23,10 +23,16 @@ class FakeTerminal : public KeyCodesProgram {
   /// key_codes reading `what` (a number of keys, or "line"), ending as `ending` says.
   FakeTerminal(Answers answers, const std::string& what, const char* ending = "normal");
 
+  /// Reads the output until the program is ready for keys and, when the
+  /// terminal answers as one with full key events, has turned them on (the
+  /// answers are taken after the program is ready); false when it does not.
+  bool WaitReady();
+
  private:
   void OnOutput() override;
 
   std::string answers_;
+  std::string_view turnedOn_;  // what the answers turn on; empty for none
   bool answered_ = false;
 };
 
