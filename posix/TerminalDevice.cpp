@@ -72,7 +72,10 @@ termios KeyboardSettings(termios settings) {
   // Enter (CR) stays apart from Ctrl+J (LF).
   settings.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO | IEXTEN);
   settings.c_iflag &= ~static_cast<tcflag_t>(IXON | ICRNL | INLCR | IGNCR);
-  // Ctrl+C still interrupts; Ctrl+Z and Ctrl+\ arrive as keys.
+  // Ctrl+C still interrupts, without the driver discarding the output queue
+  // after the signal, which could take the start of the report with it;
+  // Ctrl+Z and Ctrl+\ arrive as keys.
+  settings.c_lflag |= NOFLSH;
   settings.c_cc[VSUSP] = _POSIX_VDISABLE;
   settings.c_cc[VQUIT] = _POSIX_VDISABLE;
   settings.c_cc[VMIN] = 1;
