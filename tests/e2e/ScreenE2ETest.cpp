@@ -9,8 +9,8 @@
 #include <thread>
 #include <vector>
 
+#include "support/ChildProcess.h"
 #include "support/TempFolder.h"
-#include "support/posix/ChildProcess.h"
 #include "support/posix/TmuxSession.h"
 
 namespace {

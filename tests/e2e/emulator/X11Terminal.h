@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "support/ChildProcess.h"
 #include "support/TempFolder.h"
-#include "support/posix/ChildProcess.h"
 
 using testing_support::TempFolder;
 

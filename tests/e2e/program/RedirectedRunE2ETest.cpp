@@ -8,9 +8,9 @@
 #include <chrono>
 
 #include "ProgramTexts.h"
+#include "support/ChildProcess.h"
 #include "support/ReportCheck.h"
 #include "support/TempFolder.h"
-#include "support/posix/ChildProcess.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "support/posix/ChildProcess.h"
+#include "support/ChildProcess.h"
 
 class KeyCodesProgram : public testing_support::ChildProcess {
  public:

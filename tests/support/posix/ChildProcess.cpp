@@ -1,4 +1,4 @@
-#include "ChildProcess.h"
+#include "support/ChildProcess.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -128,28 +128,6 @@ bool ChildProcess::ReadPiece(std::chrono::milliseconds wait) {
   return true;
 }
 
-void ChildProcess::Drain(std::chrono::milliseconds duration) {
-  const Clock::time_point end = Clock::now() + duration;
-  for (;;) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now());
-    if (left.count() <= 0) return;
-    if (!open_) {
-      std::this_thread::sleep_for(left);
-      return;
-    }
-    ReadPiece(left);
-  }
-}
-
-bool ChildProcess::ReadUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) {
-  const Clock::time_point deadline = Clock::now() + limit;
-  while (!done()) {
-    if (Clock::now() >= deadline) return false;
-    Drain(5ms);
-  }
-  return true;
-}
-
 std::optional<int> ChildProcess::WaitExit(std::chrono::milliseconds limit) {
   const Clock::time_point deadline = Clock::now() + limit;
   while (Started() && !reaped_) {
@@ -197,13 +175,6 @@ std::string ChildProcess::UnreadInput() {
   while ((count = read(terminal_, buffer, sizeof buffer)) > 0)
     input.append(buffer, static_cast<size_t>(count));
   return input;
-}
-
-ChildRun RunChild(const std::vector<std::string>& arguments, ChildStreams streams,
-                  const std::string& folder, std::chrono::milliseconds limit) {
-  ChildProcess child(arguments, streams, folder);
-  const std::optional<int> status = child.WaitExit(limit);
-  return {child.Output(), status};
 }
 
 }  // namespace testing_support

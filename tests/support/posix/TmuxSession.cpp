@@ -6,8 +6,8 @@
 #include <cctype>
 #include <sstream>
 
-#include "ChildProcess.h"
 #include "runtime/Win1250.h"
+#include "support/ChildProcess.h"
 #include "support/WaitUntil.h"
 
 namespace testing_support {

@@ -1,30 +1,51 @@
 // A program run by a test as a child process: its standard streams on pipes or
-// on a pseudo-terminal of its own, its output read and kept, every wait bounded
-// by a time limit, and its exit status. A child still running when the object
-// goes is ended (asked, then killed) together with every process it started.
+// (on POSIX) on a pseudo-terminal of its own, its output read and kept, every
+// wait bounded by a time limit, and its exit status. A child still running when
+// the object goes is ended together with every process it started.
 #pragma once
 
-#include <sys/types.h>
-#include <termios.h>
-
 #include <chrono>
+#include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#if !defined(_WIN32)
+#include <sys/types.h>
+#include <termios.h>
+#endif
+
 namespace testing_support {
 
 enum class ChildStreams {
-  kOutput,    // standard output read by the test; input and errors on /dev/null
-  kErrors,    // standard error read by the test; input and output on /dev/null
+  kOutput,  // standard output read by the test; input and errors on the null device
+  kErrors,  // standard error read by the test; input and output on the null device
+#if !defined(_WIN32)
   kTerminal,  // all three on a new pseudo-terminal of 80 by 25 cells, TERM=xterm-256color
+#endif
 };
+
+/// The exit status a child that ends with `code` is seen to give: POSIX keeps
+/// its low byte, Windows all of it.
+constexpr int ExitStatusFor(int code) {
+#if defined(_WIN32)
+  return code;
+#else
+  return code & 0xFF;
+#endif
+}
 
 class ChildProcess {
  public:
   using Clock = std::chrono::steady_clock;
+#if defined(_WIN32)
+  using ProcessId = uint32_t;
+#else
+  using ProcessId = pid_t;
+#endif
   static constexpr std::chrono::milliseconds kTimeLimit{10000};
 
   /// Starts `arguments` (the program first, looked up on PATH) in `folder` (empty: this one).
@@ -34,13 +55,24 @@ class ChildProcess {
   ChildProcess(const ChildProcess&) = delete;
   ChildProcess& operator=(const ChildProcess&) = delete;
 
-  bool Started() const { return pid_ > 0; }
-  pid_t Pid() const { return pid_; }
-  Clock::time_point StartTime() const { return started_; }
+  bool Started() const {
+    return pid_ > 0;
+  }
+  ProcessId Pid() const {
+    return pid_;
+  }
+  Clock::time_point StartTime() const {
+    return started_;
+  }
   /// All the child has written to the stream the test reads, so far.
-  const std::string& Output() const { return output_; }
+  const std::string& Output() const {
+    return output_;
+  }
+#if !defined(_WIN32)
   /// The settings the pseudo-terminal started with, and as they stand.
-  const termios& InitialSettings() const { return settings_; }
+  const termios& InitialSettings() const {
+    return settings_;
+  }
   termios Settings() const;
   /// Whether the settings that matter to keys are those the terminal started with.
   bool SettingsRestored() const;
@@ -49,6 +81,7 @@ class ChildProcess {
 
   /// Writes `bytes` to the child's terminal; false when they are not all written.
   bool Send(std::string_view bytes);
+#endif
   /// Reads and keeps the output for `duration`.
   void Drain(std::chrono::milliseconds duration);
   /// Reads the output until `done` holds; false when `limit` runs out first.
@@ -56,11 +89,13 @@ class ChildProcess {
   /// Reads the output until the child ends; its exit status, or nothing when
   /// a signal ended it or it still runs after `limit`.
   std::optional<int> WaitExit(std::chrono::milliseconds limit = kTimeLimit);
+#if !defined(_WIN32)
   /// Reads the output until the child stops; false when it has not after `limit`.
   bool WaitStopped(std::chrono::milliseconds limit = kTimeLimit);
   /// What is left in the terminal's input for whoever reads it after the
   /// child; call after the child has ended.
   std::string UnreadInput();
+#endif
 
  protected:
   /// Called after each piece of output is added to Output().
@@ -70,14 +105,20 @@ class ChildProcess {
   /// Waits up to `wait` for output and reads one piece; false once the stream has closed.
   bool ReadPiece(std::chrono::milliseconds wait);
 
-  termios settings_{};
   std::string output_;
-  int fd_ = -1;
-  int terminal_ = -1;  // the child's side, held open so that input it leaves stays readable
   bool open_ = true;
-  pid_t pid_ = -1;
+  ProcessId pid_ = 0;
   bool reaped_ = false;
   Clock::time_point started_;
+#if defined(_WIN32)
+  // The child's process, its job and the pipe it writes into.
+  struct Handles;
+  std::unique_ptr<Handles> handles_;
+#else
+  termios settings_{};
+  int fd_ = -1;
+  int terminal_ = -1;  // the child's side, held open so that input it leaves stays readable
+#endif
 };
 
 struct ChildRun {
