@@ -93,25 +93,30 @@ LONG WINAPI OnUnhandledException(EXCEPTION_POINTERS* fault) {
 }
 
 // Ctrl+C, Ctrl+Break and the closing of the console arrive on a thread of
-// their own. The main thread is stopped where it is, which is the error's
-// location, and the run ends from here. Once the end of the run has begun,
-// nothing more interrupts it: a key is dropped, and a closing console, which
-// ends the process as soon as its handler returns, waits for the run's end.
+// their own. The main thread is stopped where it is, and the run ends from
+// here. The error's location is in the program: a thread stopped inside the
+// system, as in a wait for a key, is taken at its call into the system. Once
+// the end of the run has begun, nothing more interrupts it: a key is dropped,
+// and a closing console, which ends the process as soon as its handler
+// returns, waits for the run's end.
 BOOL WINAPI OnConsoleControl(DWORD event) {
   if (interruptionsHeld.exchange(true)) {
     if (event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT) return TRUE;
     Sleep(INFINITE);
   }
   const void* address = nullptr;
+  bool atCall = false;
   if (SuspendThread(mainThread) != static_cast<DWORD>(-1)) {
     CONTEXT context = {};
     context.ContextFlags = CONTEXT_FULL;
     if (GetThreadContext(mainThread, &context)) {
+      while (!InProgramImage(reinterpret_cast<const void*>(context.Rip)) && StepOut(context))
+        atCall = true;
       KeepErrorContext(context);
       address = reinterpret_cast<const void*>(context.Rip);
     }
   }
-  RaiseFatalError(RuntimeError::kControlC, address, nullptr, true);
+  RaiseFatalError(RuntimeError::kControlC, address, nullptr, !atCall);
 }
 
 // Located at the call that asked for the memory: the allocation function

@@ -23,9 +23,10 @@ namespace testing_support {
 enum class ChildStreams {
   kOutput,  // standard output read by the test; input and errors on the null device
   kErrors,  // standard error read by the test; input and output on the null device
-#if !defined(_WIN32)
-  kTerminal,  // all three on a new pseudo-terminal of 80 by 25 cells, TERM=xterm-256color
-#endif
+  // Interactive: on POSIX all three on a new pseudo-terminal of 80 by 25
+  // cells, TERM=xterm-256color; on Windows the test's own console, input on a
+  // pipe from the test, output and errors together on the pipe the test reads.
+  kTerminal,
 };
 
 /// The exit status a child that ends with `code` is seen to give: POSIX keeps
@@ -38,14 +39,15 @@ constexpr int ExitStatusFor(int code) {
 #endif
 }
 
+#if defined(_WIN32)
+using ProcessId = uint32_t;
+#else
+using ProcessId = pid_t;
+#endif
+
 class ChildProcess {
  public:
   using Clock = std::chrono::steady_clock;
-#if defined(_WIN32)
-  using ProcessId = uint32_t;
-#else
-  using ProcessId = pid_t;
-#endif
   static constexpr std::chrono::milliseconds kTimeLimit{10000};
 
   /// Starts `arguments` (the program first, looked up on PATH) in `folder` (empty: this one).
@@ -55,33 +57,25 @@ class ChildProcess {
   ChildProcess(const ChildProcess&) = delete;
   ChildProcess& operator=(const ChildProcess&) = delete;
 
-  bool Started() const {
-    return pid_ > 0;
-  }
-  ProcessId Pid() const {
-    return pid_;
-  }
-  Clock::time_point StartTime() const {
-    return started_;
-  }
+  bool Started() const { return pid_ > 0; }
+  ProcessId Pid() const { return pid_; }
+  Clock::time_point StartTime() const { return started_; }
   /// All the child has written to the stream the test reads, so far.
-  const std::string& Output() const {
-    return output_;
-  }
+  const std::string& Output() const { return output_; }
 #if !defined(_WIN32)
   /// The settings the pseudo-terminal started with, and as they stand.
-  const termios& InitialSettings() const {
-    return settings_;
-  }
+  const termios& InitialSettings() const;
   termios Settings() const;
   /// Whether the settings that matter to keys are those the terminal started with.
   bool SettingsRestored() const;
   /// Gives the terminal the settings it started with, as a shell does when a job stops.
   void RestoreSettings() const;
-
-  /// Writes `bytes` to the child's terminal; false when they are not all written.
-  bool Send(std::string_view bytes);
 #endif
+
+  /// Writes `bytes` to the child's terminal or input; false when they are not all written.
+  bool Send(std::string_view bytes);
+  /// Ctrl+C typed at the child's terminal or console; false when it cannot be.
+  bool Interrupt();
   /// Reads and keeps the output for `duration`.
   void Drain(std::chrono::milliseconds duration);
   /// Reads the output until `done` holds; false when `limit` runs out first.

@@ -91,6 +91,10 @@ ChildProcess::~ChildProcess() {
   if (fd_ >= 0) close(fd_);
 }
 
+const termios& ChildProcess::InitialSettings() const {
+  return settings_;
+}
+
 termios ChildProcess::Settings() const {
   termios settings{};
   tcgetattr(fd_, &settings);
@@ -111,6 +115,10 @@ void ChildProcess::RestoreSettings() const {
 
 bool ChildProcess::Send(std::string_view bytes) {
   return write(fd_, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
+}
+
+bool ChildProcess::Interrupt() {
+  return Send("\x03");
 }
 
 bool ChildProcess::ReadPiece(std::chrono::milliseconds wait) {

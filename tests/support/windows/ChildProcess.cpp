@@ -48,12 +48,18 @@ bool MakePipe(HANDLE& readEnd, HANDLE& writeEnd) {
   return writeEnd != INVALID_HANDLE_VALUE;
 }
 
+// Ctrl+C reaches every process on the console, this one too: it lets it pass.
+BOOL WINAPI LetControlCPass(DWORD event) {
+  return event == CTRL_C_EVENT;
+}
+
 }  // namespace
 
 struct ChildProcess::Handles {
   HANDLE process = nullptr;
   HANDLE job = nullptr;  // the child and every process it starts
   HANDLE stream = INVALID_HANDLE_VALUE;
+  HANDLE input = INVALID_HANDLE_VALUE;  // the child's standard input, on the console's streams
   OVERLAPPED reading{};
   bool pending = false;  // a read started and not yet complete
   char buffer[4096];
@@ -76,13 +82,21 @@ ChildProcess::ChildProcess(const std::vector<std::string>& arguments, ChildStrea
   HANDLE nothing =
       CreateFileA("NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                   &inheritable, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  const bool errors = streams == ChildStreams::kErrors;
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESTDHANDLES;
   startup.hStdInput = nothing;
-  startup.hStdOutput = errors ? nothing : writeEnd;
-  startup.hStdError = errors ? writeEnd : nothing;
+  startup.hStdOutput = streams == ChildStreams::kErrors ? nothing : writeEnd;
+  startup.hStdError = streams == ChildStreams::kOutput ? nothing : writeEnd;
+  HANDLE inputEnd = INVALID_HANDLE_VALUE;
+  if (streams == ChildStreams::kTerminal) {
+    // A console to share, when the test has none.
+    AllocConsole();
+    if (CreatePipe(&inputEnd, &handles_->input, &inheritable, 0)) {
+      SetHandleInformation(handles_->input, HANDLE_FLAG_INHERIT, 0);
+      startup.hStdInput = inputEnd;
+    }
+  }
   PROCESS_INFORMATION process{};
   // Started held, so that it is in its job before it can start another.
   if (CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, CREATE_SUSPENDED, nullptr,
@@ -100,6 +114,7 @@ ChildProcess::ChildProcess(const std::vector<std::string>& arguments, ChildStrea
   // The child holds the writing end now: the pipe closes when it ends.
   CloseHandle(writeEnd);
   CloseHandle(nothing);
+  if (inputEnd != INVALID_HANDLE_VALUE) CloseHandle(inputEnd);
   if (!Started()) open_ = false;
 }
 
@@ -117,7 +132,20 @@ ChildProcess::~ChildProcess() {
   }
   for (HANDLE handle : {handles.process, handles.job, handles.reading.hEvent})
     if (handle != nullptr) CloseHandle(handle);
-  if (handles.stream != INVALID_HANDLE_VALUE) CloseHandle(handles.stream);
+  for (HANDLE handle : {handles.stream, handles.input})
+    if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
+}
+
+bool ChildProcess::Send(std::string_view bytes) {
+  DWORD written = 0;
+  return WriteFile(handles_->input, bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                   nullptr) &&
+         written == bytes.size();
+}
+
+bool ChildProcess::Interrupt() {
+  static const bool passing = SetConsoleCtrlHandler(LetControlCPass, TRUE);
+  return passing && GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0);
 }
 
 bool ChildProcess::ReadPiece(std::chrono::milliseconds wait) {
