@@ -105,7 +105,7 @@ class ChildProcess {
   bool reaped_ = false;
   Clock::time_point started_;
 #if defined(_WIN32)
-  // The child's process, its job and the pipe it writes into.
+  // The child's process, its job and its pipes.
   struct Handles;
   std::unique_ptr<Handles> handles_;
 #else

@@ -48,8 +48,8 @@ bool MakePipe(HANDLE& readEnd, HANDLE& writeEnd) {
   return writeEnd != INVALID_HANDLE_VALUE;
 }
 
-// Ctrl+C reaches every process on the console, this one too: it lets it pass.
-BOOL WINAPI LetControlCPass(DWORD event) {
+// Ctrl+C reaches every process on the console, the test's own too, which ignores it.
+BOOL WINAPI IgnoreControlC(DWORD event) {
   return event == CTRL_C_EVENT;
 }
 
@@ -144,8 +144,8 @@ bool ChildProcess::Send(std::string_view bytes) {
 }
 
 bool ChildProcess::Interrupt() {
-  static const bool passing = SetConsoleCtrlHandler(LetControlCPass, TRUE);
-  return passing && GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0);
+  static const bool ignoring = SetConsoleCtrlHandler(IgnoreControlC, TRUE);
+  return ignoring && GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0);
 }
 
 bool ChildProcess::ReadPiece(std::chrono::milliseconds wait) {
@@ -191,7 +191,7 @@ std::optional<int> ChildProcess::WaitExit(std::chrono::milliseconds limit) {
         std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
     if (left.count() <= 0) return std::nullopt;
     if (open_)
-      ReadPiece(std::min(left, std::chrono::milliseconds(10ms)));
+      ReadPiece(std::min<std::chrono::milliseconds>(left, 10ms));
     else
       WaitForSingleObject(handles_->process, static_cast<DWORD>(left.count()));
   }
