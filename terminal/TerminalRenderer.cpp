@@ -20,6 +20,7 @@ constexpr char kCursorForwardFinal = 'C';        // CSI n C
 constexpr char kCursorBackwardFinal = 'D';       // CSI n D
 constexpr char kCursorUpFinal = 'A';             // CSI n A
 constexpr char kCursorDownFinal = 'B';           // CSI n B
+constexpr char kRepeatFinal = 'b';               // CSI n b: the last character n more times
 // Cells the cursor may pass by writing them again instead of moving.
 constexpr int kMaxRewrittenCells = 3;
 // Cells to clear from which one erase sequence costs no more than blanks.
@@ -77,7 +78,10 @@ TerminalTraits TerminalTraits::ForTerm(std::string_view term) {
   const bool xtermColours =
       term == "xterm" || (term.starts_with("xterm-") && term.ends_with("color"));
   const bool linuxConsole = term == "linux" || term.starts_with("linux-");
-  return TerminalTraits{.erasesInCurrentColour = xtermColours || linuxConsole};
+  // tmux's types do not declare the repeat, but tmux carries it out.
+  const bool repeats = xtermColours || term == "xterm-kitty" || term.starts_with("tmux");
+  return TerminalTraits{.erasesInCurrentColour = xtermColours || linuxConsole,
+                        .repeatsCharacter = repeats};
 }
 
 TerminalRenderer::TerminalRenderer(int width, int height, TerminalTraits traits)
@@ -213,6 +217,26 @@ void TerminalRenderer::DrawCell(int x, int y, const Cell& cell, std::string& out
   terminalCursor_ = {pendingWrap_ ? x : x + 1, y};
 }
 
+int TerminalRenderer::RepeatCell(const CellGrid& wanted, int x, int y, int last, std::string& out) {
+  const Cell& cell = wanted.At({x, y});
+  // Cells in between that already show the same are written again: the run goes on.
+  int end = x;
+  for (int next = x + 1; next <= last && LookTheSame(wanted.At({next, y}), cell) &&
+                         SlotAt(next, y).state != SlotState::kForeign;
+       ++next)
+    if (NeedsDrawing(SlotAt(next, y), wanted.At({next, y}))) end = next;
+  const int count = end - x;
+  const std::string repeat = RelativeMove(count, kRepeatFinal);
+  if (count == 0 || repeat.size() >= static_cast<size_t>(count) * CellGlyph(cell.character).size())
+    return x;
+  out += repeat;
+  for (int column = x + 1; column <= end; ++column)
+    SlotAt(column, y) = Slot{wanted.At({column, y}), SlotState::kShown};
+  pendingWrap_ = end == width_;
+  terminalCursor_ = {pendingWrap_ ? end : end + 1, y};
+  return end;
+}
+
 int TerminalRenderer::BlankTail(const CellGrid& wanted, int y, uint8_t& blank) {
   const int width = wanted.Width();
   blank = wanted.At({width, y}).attribute;
@@ -297,9 +321,12 @@ void TerminalRenderer::DrawCells(const CellGrid& wanted, std::string& out) {
     const int right = std::min(span.right, width);
     const ErasePlan erase =
         mayErase ? PlanErase(wanted, y, blankBottom, bottomBlank) : ErasePlan{kNoErase, false, 0};
-    for (int x = span.left; x <= std::min(right, erase.from - 1); ++x) {
+    const int last = std::min(right, erase.from - 1);
+    for (int x = span.left; x <= last; ++x) {
       const Cell& cell = wanted.At({x, y});
-      if (NeedsDrawing(SlotAt(x, y), cell)) DrawCell(x, y, cell, out);
+      if (!NeedsDrawing(SlotAt(x, y), cell)) continue;
+      DrawCell(x, y, cell, out);
+      if (traits_.repeatsCharacter) x = RepeatCell(wanted, x, y, last, out);
     }
     span = Span{};
     if (erase.from > width) continue;

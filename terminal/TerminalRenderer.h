@@ -4,7 +4,8 @@
 // there, and only appends bytes to a string; the device writes them out. Only
 // rows marked as changed are compared; the cursor takes the cheapest way
 // there; erasing and scrolling stand in for blanks only on a terminal that
-// fills what they clear with the current background colour.
+// fills what they clear with the current background colour, and a run of equal
+// cells is sent as one cell and a repeat count where the terminal repeats.
 #pragma once
 
 #include <cstdint>
@@ -22,9 +23,12 @@ struct TerminalTraits {
   bool erasesInCurrentColour = false;
   /// The terminal's driver turns each LF into CR LF on its way out.
   bool lineFeedReturns = false;
+  /// REP (CSI n b) writes the character just written n more times.
+  bool repeatsCharacter = false;
 
-  /// The traits a terminal type declares: the erase in the current colour
-  /// for xterm's colour types and the Linux console, none for the rest.
+  /// The traits of a terminal type: the erase in the current colour for
+  /// xterm's colour types and the Linux console; the repeat for xterm's colour
+  /// types, kitty and tmux.
   static TerminalTraits ForTerm(std::string_view term);
 };
 
@@ -112,6 +116,10 @@ class TerminalRenderer {
   void Erase(const CellGrid& wanted, int y, int from, bool toScreenEnd, uint8_t blank,
              std::string& out);
   void DrawCell(int x, int y, const Cell& cell, std::string& out);
+  /// Right after cell `x` of row `y` was drawn, draws the cells up to column
+  /// `last` that need drawing and look the same, with one repeat where that is
+  /// shorter than their glyphs; returns the last column drawn.
+  int RepeatCell(const CellGrid& wanted, int x, int y, int last, std::string& out);
   /// Appends the cheapest bytes that take the terminal's cursor to `target`.
   void MoveCursor(Point target, std::string& out);
   /// The bytes that take the cursor along row `row` from column `from` to

@@ -41,6 +41,7 @@ void TerminalModel::Put(char32_t glyph) {
     LineFeed();
   }
   cells_[Index(cursor_)] = ModelCell{glyph, foreground_, background_};
+  lastGlyph_ = glyph;
   if (cursor_.x < width_)
     ++cursor_.x;
   else
@@ -68,6 +69,10 @@ void TerminalModel::Control(std::string_view parameters, char final) {
   const auto clear = [this](Point from, Point to) {
     for (size_t i = Index(from); i <= Index(to); ++i) cells_[i] = Cleared();
   };
+  if (final == 'b') {
+    for (int i = 0; i < count; ++i) Put(lastGlyph_);
+    return;
+  }
   pendingWrap_ = pendingWrap_ && final == 'm';
   switch (final) {
     case 'H':

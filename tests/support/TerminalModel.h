@@ -51,6 +51,7 @@ class TerminalModel {
   bool lineFeedReturns_;
   std::vector<ModelCell> cells_;
   Point cursor_{1, 1};
+  char32_t lastGlyph_ = U' ';  // what REP repeats
   bool pendingWrap_ = false;
   int foreground_ = kOwnColour;
   int background_ = kOwnColour;

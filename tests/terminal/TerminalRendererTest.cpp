@@ -224,68 +224,73 @@ TEST(TerminalRenderer, ATerminalShowsTheWantedCellsAndCursorAfterEveryChange) {
   // claimed cell shows what is wanted and the cursor stands where it should.
   const uint8_t attributes[] = {0x70, 0x78, 0x07, 0x1E};
   const std::string_view texts[] = {"ab", " ", "x  y", "\xe1rv\xedz", "   ", "0123456789"};
-  for (const bool erases : {false, true}) {
-    for (const bool lineFeedReturns : {false, true}) {
-      for (unsigned seed = 0; seed < 40; ++seed) {
-        std::mt19937 random(seed);
-        const auto pick = [&random](int from, int to) {
-          return std::uniform_int_distribution<int>(from, to)(random);
-        };
-        Screen screen({.erasesInCurrentColour = erases, .lineFeedReturns = lineFeedReturns});
-        TerminalModel terminal(kWidth, kHeight, erases, lineFeedReturns);
-        std::vector<bool> claimed(kWidth * kHeight, false);
-        const auto claim = [&claimed](Rect area) {
-          for (int y = area.top; y <= std::min(area.bottom, kHeight); ++y)
-            for (int x = area.left; x <= std::min(area.right, kWidth); ++x)
-              claimed[static_cast<size_t>((y - 1) * kWidth + x - 1)] = true;
-        };
-        for (int step = 0; step < 30; ++step) {
-          const uint8_t attribute = attributes[pick(0, 3)];
-          const Point at{pick(1, kWidth), pick(1, kHeight)};
-          std::string out;
-          switch (pick(0, 3)) {
-            case 0: {
-              const std::string_view text = texts[pick(0, 5)];
-              screen.Write(at, text, attribute);
-              claim({at.x, at.y, at.x + static_cast<int>(text.size()) - 1, at.y});
-              break;
-            }
-            case 1: {
-              const Rect area = pick(0, 1) == 0
-                                    ? kWholeScreen
-                                    : Rect{at.x, at.y, pick(at.x, kWidth), pick(at.y, kHeight)};
-              screen.Fill(area, Cell{' ', attribute});
-              claim(area);
-              break;
-            }
-            case 2: {
-              // The device draws what is pending, then the rows move on both sides.
-              const int top = pick(1, kHeight);
-              const int bottom = pick(top, kHeight);
-              out = screen.Draw();
-              out += screen.Scroll(top, bottom, Cell{' ', attribute});
-              std::move(claimed.begin() + top * kWidth, claimed.begin() + bottom * kWidth,
-                        claimed.begin() + (top - 1) * kWidth);
-              claim({1, bottom, kWidth, bottom});
-              break;
-            }
-            default:
-              break;
+  const TerminalTraits kinds[] = {{},
+                                  {.erasesInCurrentColour = true},
+                                  {.lineFeedReturns = true},
+                                  {.erasesInCurrentColour = true, .lineFeedReturns = true},
+                                  {.repeatsCharacter = true},
+                                  {.erasesInCurrentColour = true, .repeatsCharacter = true}};
+  for (const TerminalTraits& kind : kinds) {
+    for (unsigned seed = 0; seed < 40; ++seed) {
+      std::mt19937 random(seed);
+      const auto pick = [&random](int from, int to) {
+        return std::uniform_int_distribution<int>(from, to)(random);
+      };
+      Screen screen(kind);
+      TerminalModel terminal(kWidth, kHeight, kind.erasesInCurrentColour, kind.lineFeedReturns);
+      std::vector<bool> claimed(kWidth * kHeight, false);
+      const auto claim = [&claimed](Rect area) {
+        for (int y = area.top; y <= std::min(area.bottom, kHeight); ++y)
+          for (int x = area.left; x <= std::min(area.right, kWidth); ++x)
+            claimed[static_cast<size_t>((y - 1) * kWidth + x - 1)] = true;
+      };
+      for (int step = 0; step < 30; ++step) {
+        const uint8_t attribute = attributes[pick(0, 3)];
+        const Point at{pick(1, kWidth), pick(1, kHeight)};
+        std::string out;
+        switch (pick(0, 3)) {
+          case 0: {
+            const std::string_view text = texts[pick(0, 5)];
+            screen.Write(at, text, attribute);
+            claim({at.x, at.y, at.x + static_cast<int>(text.size()) - 1, at.y});
+            break;
           }
-          out += screen.Draw();
-          const Point cursor{pick(1, kWidth), pick(1, kHeight)};
-          out += screen.Place(cursor);
-          terminal.Feed(out);
-          ASSERT_EQ(terminal.Errors(), "") << "seed " << seed;
-          ASSERT_EQ(terminal.Cursor(), cursor) << "seed " << seed << " step " << step;
-          for (int y = 1; y <= kHeight; ++y)
-            for (int x = 1; x <= kWidth; ++x)
-              if (claimed[static_cast<size_t>((y - 1) * kWidth + x - 1)]) {
-                ASSERT_EQ(terminal.At({x, y}), Expected(screen.wanted.At({x, y})))
-                    << "seed " << seed << " step " << step << " (" << x << ", " << y << ") erases "
-                    << erases << " line feed returns " << lineFeedReturns;
-              }
+          case 1: {
+            const Rect area = pick(0, 1) == 0
+                                  ? kWholeScreen
+                                  : Rect{at.x, at.y, pick(at.x, kWidth), pick(at.y, kHeight)};
+            screen.Fill(area, Cell{' ', attribute});
+            claim(area);
+            break;
+          }
+          case 2: {
+            // The device draws what is pending, then the rows move on both sides.
+            const int top = pick(1, kHeight);
+            const int bottom = pick(top, kHeight);
+            out = screen.Draw();
+            out += screen.Scroll(top, bottom, Cell{' ', attribute});
+            std::move(claimed.begin() + top * kWidth, claimed.begin() + bottom * kWidth,
+                      claimed.begin() + (top - 1) * kWidth);
+            claim({1, bottom, kWidth, bottom});
+            break;
+          }
+          default:
+            break;
         }
+        out += screen.Draw();
+        const Point cursor{pick(1, kWidth), pick(1, kHeight)};
+        out += screen.Place(cursor);
+        terminal.Feed(out);
+        ASSERT_EQ(terminal.Errors(), "") << "seed " << seed;
+        ASSERT_EQ(terminal.Cursor(), cursor) << "seed " << seed << " step " << step;
+        for (int y = 1; y <= kHeight; ++y)
+          for (int x = 1; x <= kWidth; ++x)
+            if (claimed[static_cast<size_t>((y - 1) * kWidth + x - 1)]) {
+              ASSERT_EQ(terminal.At({x, y}), Expected(screen.wanted.At({x, y})))
+                  << "seed " << seed << " step " << step << " (" << x << ", " << y << ") erases "
+                  << kind.erasesInCurrentColour << " line feed returns " << kind.lineFeedReturns
+                  << " repeats " << kind.repeatsCharacter;
+            }
       }
     }
   }
