@@ -3,7 +3,8 @@
 // start-up code that called the main routine.
 #pragma once
 
-#include "StackWalk.h"
+/// The most caller lines a report holds.
+inline constexpr int kMaxCallerLines = 9;
 
 /// Fills `returnPoints` with the return points into the callers of the
 /// routine that holds the error, the nearest first, and returns their count.

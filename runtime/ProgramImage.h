@@ -5,7 +5,11 @@
 
 #include <cstdint>
 
-#include "StackWalk.h"
+/// The lowest and one past the highest address of a stack.
+struct StackBounds {
+  uintptr_t low = 0;
+  uintptr_t high = 0;
+};
 
 /// The start of the loaded module that holds `address`; 0 when none holds it.
 uintptr_t ModuleBase(const void* address);

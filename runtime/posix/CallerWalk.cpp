@@ -2,6 +2,7 @@
 
 #include "runtime/FatalError.h"
 #include "runtime/ProgramImage.h"
+#include "runtime/posix/StackWalk.h"
 
 // The start-up code lies in the C library, outside the program's image, and
 // the walk ends at the first return point there.

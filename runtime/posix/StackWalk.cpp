@@ -1,4 +1,4 @@
-#include "StackWalk.h"
+#include "runtime/posix/StackWalk.h"
 
 namespace {
 

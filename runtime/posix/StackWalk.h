@@ -4,16 +4,8 @@
 // before it is read, so a broken chain ends the walk instead of faulting.
 #pragma once
 
-#include <cstdint>
-
-/// The lowest and one past the highest address of a stack.
-struct StackBounds {
-  uintptr_t low = 0;
-  uintptr_t high = 0;
-};
-
-/// The most caller lines a report holds.
-inline constexpr int kMaxCallerLines = 9;
+#include "runtime/CallerWalk.h"
+#include "runtime/ProgramImage.h"
 
 /// Fills `returnPoints` with the return points of the walk from `frame`, the
 /// nearest caller first, and returns their count. The walk stops at a missing

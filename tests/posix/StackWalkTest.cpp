@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "runtime/StackWalk.h"
+#include "runtime/posix/StackWalk.h"
 
 namespace {
 
