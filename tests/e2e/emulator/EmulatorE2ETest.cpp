@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "X11Terminal.h"
+#include "e2e/program/PageCheck.h"
 #include "e2e/program/ProgramTexts.h"
 
 namespace {
@@ -93,6 +94,10 @@ TEST(KittyTest, AltWithKeypadDigitsTypesACharacterAndLoneModifiersDoNotEndAWait)
 
   terminal.Key({"Return"});
   ASSERT_TRUE(terminal.WaitForRow(9, kLastMatrixRow)) << terminal.Text();
+  // The page as kitty shows it, colours too: blanks go out as repeats here.
+  const testing_support::Screen page = terminal.KittyCells();
+  ExpectPageBackground(page);
+  ExpectMatrixColours(page, 6, 3);
   terminal.Key({"Shift_L", "Control_L", "Alt_L", "Caps_Lock", "Caps_Lock"});
   std::this_thread::sleep_for(300ms);
   EXPECT_EQ(terminal.Row(11), "") << terminal.Text();

@@ -14,6 +14,8 @@ using namespace std::chrono_literals;
 using testing_support::ChildProcess;
 using testing_support::ChildStreams;
 
+constexpr int kWidth = 80;
+constexpr int kHeight = 25;
 constexpr auto kTimeout = 10s;
 constexpr auto kPollInterval = 100ms;
 constexpr auto kDisplayStart = 5s;
@@ -97,16 +99,16 @@ std::vector<std::string> TerminalCommand(Emulator emulator, const TempFolder& fo
     return {"sh", "-c",
             "exec env LIBGL_ALWAYS_SOFTWARE=1 kitty --config NONE -o allow_remote_control=yes"
             " --listen-on unix:" +
-                socket +
-                " -o initial_window_width=80c -o initial_window_height=25c"
-                " -o remember_window_size=no -o enable_audio_bell=no " +
-                script + " > /dev/null 2>&1"};
+                socket + " -o initial_window_width=" + std::to_string(kWidth) +
+                "c -o initial_window_height=" + std::to_string(kHeight) +
+                "c -o remember_window_size=no -o enable_audio_bell=no " + script +
+                " > /dev/null 2>&1"};
   }
   // F12 prints the screen, as plain text, to a new file in the folder.
   return {"sh", "-c",
-          "exec env LC_ALL=C.UTF-8 xterm -u8 -geometry 80x25"
-          " -xrm 'XTerm*printFileImmediate: " +
-              folder.Path() + "/" + kScreenPrefix +
+          "exec env LC_ALL=C.UTF-8 xterm -u8 -geometry " + std::to_string(kWidth) + "x" +
+              std::to_string(kHeight) + " -xrm 'XTerm*printFileImmediate: " + folder.Path() + "/" +
+              kScreenPrefix +
               "' -xrm 'XTerm*printAttributes: 0'"
               " -xrm 'XTerm*VT100.translations: #override <Key>F12: print-immediate()'"
               " -e " +
@@ -185,6 +187,11 @@ std::vector<std::string> X11Terminal::PrintedRows() {
 std::vector<std::string> X11Terminal::Rows() {
   if (emulator_ == Emulator::kXterm) return PrintedRows();
   return SplitRows(Capture("kitty @ --to unix:" + socket_ + " get-text 2>/dev/null"));
+}
+
+testing_support::Screen X11Terminal::KittyCells() {
+  return testing_support::ParseCapture(
+      Capture("kitty @ --to unix:" + socket_ + " get-text --ansi 2>/dev/null"), kWidth, kHeight);
 }
 
 std::string X11Terminal::Row(int row) {

@@ -14,6 +14,7 @@
 
 #include "support/ChildProcess.h"
 #include "support/TempFolder.h"
+#include "support/posix/TmuxSession.h"
 
 using testing_support::TempFolder;
 
@@ -44,6 +45,8 @@ class X11Terminal {
   bool WaitForRow(int row, const std::string& text);
   /// The screen as text, for failure messages.
   std::string Text();
+  /// The screen's cells with their colours, as kitty shows them (kitty only).
+  testing_support::Screen KittyCells();
 
   /// Waits for the program to end and gives its exit status; nothing on timeout.
   std::optional<int> WaitForEnd();
