@@ -1,7 +1,8 @@
 // Keys typed on a keyboard, as X key events, into the program running in kitty
 // and in xterm: the Hungarian layout's characters, the line editor, an arrow
 // ending two waits, lone modifiers and Alt with keypad digits, and the terminal
-// handed back as it was.
+// handed back as it was; and into the Windows build in wine's console window,
+// which gives it the console's own key records.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -103,6 +104,56 @@ TEST(KittyTest, AltWithKeypadDigitsTypesACharacterAndLoneModifiersDoNotEndAWait)
   EXPECT_EQ(terminal.Row(11), "") << terminal.Text();
   terminal.Key({"space"});
   EXPECT_TRUE(terminal.WaitForRow(11, kPartialSums)) << terminal.Text();
+}
+
+// A lone Shift at a wait, Alt held while keypad digits are typed, and keypad
+// '/': keys that only a console's key records carry.
+TEST(WineConsoleTest, LoneShiftAltWithKeypadDigitsAndKeypadSlash) {
+  const std::string missing = X11Terminal::Missing(Emulator::kWineConsole);
+  if (!missing.empty()) GTEST_SKIP() << "No wine console to run in: " << missing;
+  TempFolder folder;
+  folder.CopySample(kDefaultFile);
+  X11Terminal console(Emulator::kWineConsole, folder, "us");
+  ASSERT_TRUE(console.Started());
+  ASSERT_TRUE(console.WaitForRow(2, kPrompt)) << console.Text();
+  // The keypad types digits with Num Lock on; a new X server has it off.
+  console.Key({"Num_Lock"});
+
+  struct Typed {
+    std::string what;
+    std::string modifier;  // held while `keys` are pressed; empty for none
+    std::vector<std::string> keys;
+    std::string echo;
+  };
+  // Keypad 6 and 5 go as key codes of Xvfb's keyboard: by their names, xdotool
+  // would press Num Lock around each one.
+  const Typed kTyped[] = {
+      {"Alt held with keypad 6 and 5", "alt", {"85", "84"}, "A"},
+      {"keypad '/'", "", {"KP_Divide"}, "/"},
+  };
+  std::string line = kPrompt;
+  for (const Typed& typed : kTyped) {
+    if (typed.modifier.empty()) {
+      console.Key(typed.keys);
+    } else {
+      console.KeyWith(typed.modifier, typed.keys);
+    }
+    line += typed.echo;
+    EXPECT_TRUE(console.WaitForRow(2, line)) << typed.what << "\n" << console.Text();
+  }
+
+  // No file "A/.dat": the prompt again, then the default file.
+  console.Key({"Return"});
+  ASSERT_TRUE(console.WaitForRow(3, kPrompt)) << console.Text();
+  console.Key({"Return"});
+  ASSERT_TRUE(console.WaitForRow(9, kLastMatrixRow)) << console.Text();
+  console.Key({"Shift_L"});
+  std::this_thread::sleep_for(300ms);
+  EXPECT_EQ(console.Row(11), "") << console.Text();
+  console.Key({"space"});
+  EXPECT_TRUE(console.WaitForRow(11, kPartialSums)) << console.Text();
+  console.Key({"Return", "Return"});
+  EXPECT_EQ(console.WaitForEnd(), 0) << console.Text();
 }
 
 }  // namespace

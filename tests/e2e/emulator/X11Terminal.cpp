@@ -20,6 +20,7 @@ constexpr auto kTimeout = 10s;
 constexpr auto kPollInterval = 100ms;
 constexpr auto kDisplayStart = 5s;
 const std::string kScreenPrefix = "screen";
+const std::string kWindowsImage = "reszmatrix.exe";
 
 // Standard output of `command`, run with the shell.
 std::string Capture(const std::string& command) {
@@ -75,6 +76,18 @@ VirtualDisplay& Display() {
   return display;
 }
 
+// The Windows build that wine's console runs; empty when none is named.
+std::string WindowsBuild() {
+  const char* build = std::getenv("RESZMATRIX_WINDOWS_BUILD");
+  return build != nullptr ? build : "";
+}
+std::string WindowsProgram() {
+  return WindowsBuild() + "/" + kWindowsImage;
+}
+std::string ConsoleReader() {
+  return WindowsBuild() + "/tests/console_text.exe";
+}
+
 // Runs the program, then keeps the terminal's settings and the first line typed after it.
 std::string RunScript(const TempFolder& folder) {
   return "cd '" + folder.Path() +
@@ -93,6 +106,13 @@ std::string RunScript(const TempFolder& folder) {
 // The emulator running the program, started with the shell.
 std::vector<std::string> TerminalCommand(Emulator emulator, const TempFolder& folder,
                                          const std::string& socket) {
+  if (emulator == Emulator::kWineConsole) {
+    // wineconsole ends with the program's exit status; with no terminal on
+    // its standard streams it opens the console as a window.
+    return {"sh", "-c",
+            "cd '" + folder.Path() + "' && wineconsole '" + WindowsProgram() +
+                "' < /dev/null > /dev/null 2>&1; echo $? > status.tmp && mv status.tmp status"};
+  }
   const std::string script = "sh '" + folder.Write("run.sh", RunScript(folder)) + "'";
   if (emulator == Emulator::kKitty) {
     // Mesa's software OpenGL draws where there is no graphics card.
@@ -123,10 +143,18 @@ bool WaitUntil(const std::function<bool()>& condition) {
 }  // namespace
 
 std::string X11Terminal::Missing(Emulator emulator) {
-  const std::string program = emulator == Emulator::kKitty ? "kitty" : "xterm";
-  for (const std::string& needed :
-       {std::string("Xvfb"), std::string("xdotool"), std::string("setxkbmap"), program})
+  std::vector<std::string> programs = {"Xvfb", "xdotool", "setxkbmap"};
+  if (emulator == Emulator::kKitty) programs.push_back("kitty");
+  if (emulator == Emulator::kXterm) programs.push_back("xterm");
+  if (emulator == Emulator::kWineConsole) programs.insert(programs.end(), {"wine", "wineconsole"});
+  for (const std::string& needed : programs)
     if (!Installed(needed)) return needed + " is not installed";
+  if (emulator == Emulator::kWineConsole) {
+    if (std::getenv("WINEPREFIX") == nullptr) return "WINEPREFIX names no wine prefix";
+    if (WindowsBuild().empty()) return "RESZMATRIX_WINDOWS_BUILD names no Windows build";
+    for (const std::string& needed : {WindowsProgram(), ConsoleReader()})
+      if (!std::filesystem::exists(needed)) return needed + " is not built";
+  }
   if (!Display().Ready()) return "no X server could start (Xvfb)";
   return "";
 }
@@ -136,8 +164,11 @@ X11Terminal::X11Terminal(Emulator emulator, const TempFolder& folder, const std:
       folder_(folder),
       socket_(folder.Path() + "/kitty.socket"),
       terminal_(TerminalCommand(emulator, folder, socket_), ChildStreams::kOutput) {
+  // wine's windows carry the process id of its console host, not the shell's.
   const std::string windows =
-      Run("search --sync --onlyvisible --pid " + std::to_string(terminal_.Pid()));
+      emulator == Emulator::kWineConsole
+          ? Run("search --sync --onlyvisible --name '" + kWindowsImage + "$'")
+          : Run("search --sync --onlyvisible --pid " + std::to_string(terminal_.Pid()));
   window_ = windows.substr(0, windows.find('\n'));
   if (window_.empty()) return;
   Run("windowfocus --sync " + window_);
@@ -184,8 +215,13 @@ std::vector<std::string> X11Terminal::PrintedRows() {
   return rows;
 }
 
+std::vector<std::string> X11Terminal::ConsoleRows() const {
+  return SplitRows(Capture("wine '" + ConsoleReader() + "' " + kWindowsImage + " 2>/dev/null"));
+}
+
 std::vector<std::string> X11Terminal::Rows() {
   if (emulator_ == Emulator::kXterm) return PrintedRows();
+  if (emulator_ == Emulator::kWineConsole) return ConsoleRows();
   return SplitRows(Capture("kitty @ --to unix:" + socket_ + " get-text 2>/dev/null"));
 }
 

@@ -1,10 +1,13 @@
-// The program in a real terminal emulator, kitty or xterm, on a virtual X
-// display of its own (Xvfb): keys go in as X key events through the XTEST
-// extension (xdotool), as a keyboard's would, in the keyboard layout the test
-// chooses; the screen is read back as the emulator shows it (kitty's remote
-// control, xterm's print-immediate). After the program ends, the shell keeps
-// the terminal's settings and then reads one line, which tells whether the
-// terminal was handed back with its keys as they were.
+// The program in a real terminal emulator, kitty or xterm, or its Windows
+// build in wine's console window, on a virtual X display of its own (Xvfb):
+// keys go in as X key events through the XTEST extension (xdotool), as a
+// keyboard's would, in the keyboard layout the test chooses; the screen is
+// read back as the emulator shows it (kitty's remote control, xterm's
+// print-immediate, the console's cells). In a terminal, after the program
+// ends, the shell keeps the terminal's settings and then reads one line, which
+// tells whether the terminal was handed back with its keys as they were.
+// wine's console runs the Windows build that RESZMATRIX_WINDOWS_BUILD names,
+// in the wine prefix that WINEPREFIX names.
 #pragma once
 
 #include <memory>
@@ -18,7 +21,7 @@
 
 using testing_support::TempFolder;
 
-enum class Emulator { kKitty, kXterm };
+enum class Emulator { kKitty, kXterm, kWineConsole };
 
 class X11Terminal {
  public:
@@ -31,8 +34,8 @@ class X11Terminal {
 
   /// Whether the window came up and has the keyboard.
   bool Started() const { return started_; }
-  /// Presses and releases the keys xdotool names ("Left", "shift+6", "KP_6"),
-  /// one after the other.
+  /// Presses and releases the keys xdotool names ("Left", "shift+6", "KP_6",
+  /// or a key code: "85"), one after the other.
   void Key(const std::vector<std::string>& keys);
   /// Holds `modifier` down ("alt") while `keys` are pressed, then lets it go.
   void KeyWith(const std::string& modifier, const std::vector<std::string>& keys);
@@ -50,11 +53,12 @@ class X11Terminal {
 
   /// Waits for the program to end and gives its exit status; nothing on timeout.
   std::optional<int> WaitForEnd();
-  /// The terminal's settings (stty -g) before the program started and after it ended.
+  /// The terminal's settings (stty -g) before the program started and after it
+  /// ended (kitty and xterm).
   std::string ModesBefore() const { return folder_.Read("modes-before"); }
   std::string ModesAfter() const { return folder_.Read("modes-after"); }
   /// The line the shell read after the program ended, once the test has typed
-  /// it; nothing on timeout.
+  /// it (kitty and xterm); nothing on timeout.
   std::optional<std::string> LineAfterEnd();
 
  private:
@@ -64,6 +68,8 @@ class X11Terminal {
   std::vector<std::string> Rows();
   /// xterm's screen, printed to a file by its print-immediate action.
   std::vector<std::string> PrintedRows();
+  /// The window of the program's console, read by a Windows program under wine.
+  std::vector<std::string> ConsoleRows() const;
 
   Emulator emulator_;
   const TempFolder& folder_;
