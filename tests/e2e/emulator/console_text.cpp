@@ -2,8 +2,9 @@
 // the program named by the argument (such as reszmatrix.exe) runs, one line a
 // row: how the end-to-end tests read wine's console window. Exits with 1 when
 // no such program runs or its console cannot be read.
-#include <tlhelp32.h>
 #include <windows.h>
+// after windows.h, whose types it uses
+#include <tlhelp32.h>
 
 #include <cstdio>
 #include <string>
