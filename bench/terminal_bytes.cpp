@@ -29,7 +29,7 @@ class MeasuredDevice : public TerminalDevice {
     TerminalDevice::Present();
     ++presents_;
     TerminalRenderer fresh(Grid().Width(), Grid().Height());
-    fresh.Reset(Grid().Width(), Grid().Height());
+    fresh.Claim({1, 1, Grid().Width(), Grid().Height()});
     std::string redraw;
     fresh.DrawCells(Grid(), redraw);
     fresh.PlaceCursor(Cursor(), redraw);
