@@ -44,8 +44,15 @@ TerminalRun::TerminalRun(const TempFolder& folder)
   if (session_.WaitForScreen(
           [row, &text](const Screen& screen) { return TrimmedRow(screen, row) == text; }))
     return ::testing::AssertionSuccess();
-  return ::testing::AssertionFailure() << "row " << row << " never read \"" << text << "\" in:\n"
-                                       << session_.Text();
+  // Whether the program still runs tells a slow start from an early end.
+  ::testing::AssertionResult failure = ::testing::AssertionFailure();
+  failure << "row " << row << " never read \"" << text << "\" in:\n" << session_.Text();
+  if (Ended())
+    failure << "\nThe program had ended with status " << std::stoi(folder_.Read(kStatusFile))
+            << " and wrote to standard error: \"" << StandardError() << '"';
+  else
+    failure << "\nThe program was still running.";
+  return failure;
 }
 
 std::optional<int> TerminalRun::WaitForEnd() {
