@@ -222,12 +222,15 @@ std::vector<std::string> X11Terminal::ConsoleRows() const {
 std::vector<std::string> X11Terminal::Rows() {
   if (emulator_ == Emulator::kXterm) return PrintedRows();
   if (emulator_ == Emulator::kWineConsole) return ConsoleRows();
-  return SplitRows(Capture("kitty @ --to unix:" + socket_ + " get-text 2>/dev/null"));
+  return SplitRows(KittyText(""));
+}
+
+std::string X11Terminal::KittyText(const std::string& options) const {
+  return Capture("kitty @ --to unix:" + socket_ + " get-text " + options + " 2>/dev/null");
 }
 
 testing_support::Screen X11Terminal::KittyCells() {
-  return testing_support::ParseCapture(
-      Capture("kitty @ --to unix:" + socket_ + " get-text --ansi 2>/dev/null"), kWidth, kHeight);
+  return testing_support::ParseCapture(KittyText("--ansi"), kWidth, kHeight);
 }
 
 std::string X11Terminal::Row(int row) {

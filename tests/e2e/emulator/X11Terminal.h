@@ -70,6 +70,8 @@ class X11Terminal {
   std::vector<std::string> PrintedRows();
   /// The window of the program's console, read by a Windows program under wine.
   std::vector<std::string> ConsoleRows() const;
+  /// What kitty's remote control prints of the screen with `options` to get-text.
+  std::string KittyText(const std::string& options) const;
 
   Emulator emulator_;
   const TempFolder& folder_;
