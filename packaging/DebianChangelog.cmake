@@ -1,0 +1,50 @@
+# The Debian changelog, changelog.Debian in the build folder, made from the
+# project's CHANGELOG.md: each "## VERSION (YYYY-MM-DD)" heading becomes an
+# entry of the package's version VERSION-RELEASE, each "- " item a "*" item.
+# The latest entry must be the project's version.
+set(changelog ${PROJECT_SOURCE_DIR}/CHANGELOG.md)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${changelog})
+
+# Debian dates carry the weekday: Sakamoto's method, 0 for Sunday.
+function(debian_date iso result)
+  string(REGEX MATCH "^([0-9]+)-([0-9]+)-([0-9]+)$" _ ${iso})
+  math(EXPR year ${CMAKE_MATCH_1})
+  math(EXPR month ${CMAKE_MATCH_2})
+  math(EXPR day ${CMAKE_MATCH_3})
+  set(offsets 0 3 2 5 0 3 5 1 4 6 2 4)
+  math(EXPR index "${month} - 1")
+  list(GET offsets ${index} offset)
+  set(y ${year})
+  if(month LESS 3)
+    math(EXPR y "${y} - 1")
+  endif()
+  math(EXPR weekday "(${y} + ${y} / 4 - ${y} / 100 + ${y} / 400 + ${offset} + ${day}) % 7")
+  set(weekdays Sun Mon Tue Wed Thu Fri Sat)
+  set(months Jan Feb Mar Apr May Jun Jul Aug Sep Oct Nov Dec)
+  list(GET weekdays ${weekday} weekday_name)
+  list(GET months ${index} month_name)
+  set(${result} "${weekday_name}, ${CMAKE_MATCH_3} ${month_name} ${year} 00:00:00 +0000" PARENT_SCOPE)
+endfunction()
+
+file(STRINGS ${changelog} lines)
+set(entries "")
+set(trailer "")
+foreach(line IN LISTS lines)
+  if(line MATCHES "^## ([^ ]+) \\(([0-9-]+)\\)$")
+    set(version ${CMAKE_MATCH_1})
+    debian_date(${CMAKE_MATCH_2} date)
+    if(entries STREQUAL "" AND NOT version STREQUAL PROJECT_VERSION)
+      message(FATAL_ERROR "CHANGELOG.md's latest entry is ${version}, the project's version "
+                          "${PROJECT_VERSION}")
+    endif()
+    string(APPEND entries "${trailer}${PROJECT_NAME} (${version}-${CPACK_DEBIAN_PACKAGE_RELEASE})"
+           " unstable; urgency=medium\n\n")
+    set(trailer "\n -- ${CPACK_PACKAGE_CONTACT}  ${date}\n\n")
+  elseif(trailer AND line MATCHES "^- (.*)$")
+    string(APPEND entries "  * ${CMAKE_MATCH_1}\n")
+  elseif(trailer AND line MATCHES "^  (.*)$")
+    string(APPEND entries "    ${CMAKE_MATCH_1}\n")
+  endif()
+endforeach()
+string(REGEX REPLACE "\n\n$" "\n" trailer "${trailer}")
+file(CONFIGURE OUTPUT changelog.Debian CONTENT "${entries}${trailer}" @ONLY)
