@@ -81,7 +81,7 @@ bool TerminalInput::Next(KeyEvent& event) {
 }
 
 void TerminalInput::StartNegotiation(const std::function<void(std::string_view)>& send,
-                                     std::function<void(KeyProtocol)> turnOn) {
+                                     std::function<void(const KeyboardNegotiation&)> turnOn) {
   turnOn_ = std::move(turnOn);
   send(KeyboardNegotiation::kQueries);
   negotiation_.emplace(NowMilliseconds());
@@ -102,8 +102,8 @@ void TerminalInput::TakeAnswers() {
   while (decoder_.NextReply(reply)) negotiation_->Take(reply);
   if (!negotiation_->Finished(NowMilliseconds()) && !endOfInput_) return;
   const KeyProtocol protocol = negotiation_->Decision();
+  turnOn_(*negotiation_);
   negotiation_.reset();
-  turnOn_(protocol);
   decoder_.SetProtocol(protocol);
   protocol_ = protocol;
 }

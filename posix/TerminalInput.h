@@ -38,11 +38,13 @@ class TerminalInput {
 
   /// Sends the queries through `send` and returns at once. The answers are
   /// taken as they arrive (TakeAnswers, Next) until the device attributes
-  /// answer or a bounded time is up; then `turnOn` is given the best key
-  /// reporting the terminal offers, to turn it on, and keys are decoded by it
-  /// from then on. Keys typed meanwhile are kept; answers, late ones too, are never keys.
+  /// answer or a bounded time is up; then `turnOn` is given the negotiation,
+  /// to turn on the best key reporting the terminal offers (its Decision) and
+  /// set the modes, their undo as the answers found them, and keys are decoded
+  /// by that reporting from then on. Keys typed meanwhile are kept; answers,
+  /// late ones too, are never keys.
   void StartNegotiation(const std::function<void(std::string_view)>& send,
-                        std::function<void(KeyProtocol)> turnOn);
+                        std::function<void(const KeyboardNegotiation&)> turnOn);
   /// True while the answers are awaited.
   bool Negotiating() const { return negotiation_.has_value(); }
   /// How long the answers may still take, in milliseconds; -1 when none are awaited.
@@ -75,6 +77,6 @@ class TerminalInput {
   uint16_t heldKeys_[kMaxHeld] = {};  // virtual keys pressed and not yet released
   std::atomic<int> heldCount_ = 0;
   std::optional<KeyboardNegotiation> negotiation_;
-  std::function<void(KeyProtocol)> turnOn_;
+  std::function<void(const KeyboardNegotiation&)> turnOn_;
   std::atomic<KeyProtocol> protocol_ = KeyProtocol::kLegacy;
 };
