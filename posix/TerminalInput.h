@@ -24,7 +24,8 @@ class TerminalInput {
 
   int Fd() const { return fd_; }
   /// Reads the bytes that have arrived (never blocking) and takes the next
-  /// decoded event; false when none is complete yet.
+  /// decoded event; false when none is complete yet. Ctrl+C as a key event
+  /// (full key reporting on) ends the run here with the control-C exit.
   bool Next(KeyEvent& event);
   /// How long a wait may sleep before Next has something to deliver without
   /// new input (a lone Esc whose timeout runs out): -1 for no limit, in milliseconds.

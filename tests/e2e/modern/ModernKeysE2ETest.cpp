@@ -101,22 +101,60 @@ TEST(ModernKeysE2ETest, TerminalsWithoutFullKeyEventsKeepTheLegacyKeys) {
   }
 }
 
-TEST(ModernKeysE2ETest, EveryWayOutTurnsTheKeyReportingOff) {
+// Checks that the last keypad sequence in `output`, sent after the one that
+// set application mode, is `found`.
+void ExpectKeypadLeftIn(const std::string& output, std::string_view found) {
+  const std::size_t setAt = output.find(kKeypadApplication);
+  ASSERT_NE(setAt, std::string::npos);
+  const std::size_t application = output.rfind(kKeypadApplication);
+  const std::size_t numeric = output.rfind(kKeypadNumeric);
+  const std::size_t last = numeric == std::string::npos ? application
+                           : application == setAt       ? numeric
+                                                        : std::max(application, numeric);
+  EXPECT_GT(last, setAt);
+  EXPECT_EQ(output.substr(last, 2), found);
+}
+
+TEST(ModernKeysE2ETest, EveryWayOutTurnsTheKeyReportingOffAndGivesTheKeypadItsModeBack) {
   const struct {
     const char* name;
     Answers answers;
     const char* ending;
     std::string lastKey;  // empty: the program is sent SIGTERM instead
-    std::string_view on;
+    std::string_view on;  // empty: no key reporting to turn on
     std::string_view off;
+    std::string_view keypadFound;  // the keypad's mode the terminal said it found
   } cases[] = {
-      {"kitty, fatal error", Answers::kKitty, "fatal", "\x1b[107u", kKittyPush, kKittyPop},
-      {"kitty, Ctrl+C", Answers::kKitty, "normal", "\x1b[99;5u", kKittyPush, kKittyPop},
-      {"kitty, SIGTERM", Answers::kKitty, "normal", "", kKittyPush, kKittyPop},
+      {"kitty, fatal error", Answers::kKitty, "fatal", "\x1b[107u", kKittyPush, kKittyPop,
+       kKeypadNumeric},
+      {"kitty, Ctrl+C", Answers::kKitty, "normal", "\x1b[99;5u", kKittyPush, kKittyPop,
+       kKeypadNumeric},
+      {"kitty, SIGTERM", Answers::kKitty, "normal", "", kKittyPush, kKittyPop, kKeypadNumeric},
       {"win32, fatal error", Answers::kWin32Input, "fatal", "\x1b[75;37;107;1;0;1_", kWin32InputOn,
-       kWin32InputOff},
+       kWin32InputOff, kKeypadNumeric},
       {"win32, Ctrl+C", Answers::kWin32Input, "normal", "\x1b[67;46;3;1;8;1_", kWin32InputOn,
-       kWin32InputOff},
+       kWin32InputOff, kKeypadNumeric},
+      {"keypad in application mode, fatal error",
+       Answers::kKeypadApplication,
+       "fatal",
+       "k",
+       {},
+       {},
+       kKeypadApplication},
+      {"keypad in application mode, Ctrl+C",
+       Answers::kKeypadApplication,
+       "normal",
+       "\x03",
+       {},
+       {},
+       kKeypadApplication},
+      {"keypad in application mode, SIGTERM",
+       Answers::kKeypadApplication,
+       "normal",
+       "",
+       {},
+       {},
+       kKeypadApplication},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -130,48 +168,8 @@ TEST(ModernKeysE2ETest, EveryWayOutTurnsTheKeyReportingOff) {
     // An exit of its own, not the signal's.
     EXPECT_NE(terminal.WaitExit().value_or(0), 0);
     EXPECT_TRUE(terminal.Codes().empty() || std::string(c.ending) == "fatal");
-    ExpectTurnedOnAndOff(terminal.Output(), c.on, c.off);
-    EXPECT_TRUE(terminal.SettingsRestored());
-  }
-}
-
-TEST(ModernKeysE2ETest, TheKeypadIsGivenBackInTheModeTheTerminalSaysItFound) {
-  const struct {
-    const char* name;
-    Answers answers;
-    const char* ending;
-    std::string lastKey;  // empty: the program is sent SIGTERM instead
-    std::string_view found;
-  } cases[] = {
-      {"application mode, normal end", Answers::kKeypadApplication, "normal", "k",
-       kKeypadApplication},
-      {"application mode, fatal error", Answers::kKeypadApplication, "fatal", "k",
-       kKeypadApplication},
-      {"application mode, SIGTERM", Answers::kKeypadApplication, "normal", "", kKeypadApplication},
-      {"not said, normal end", Answers::kAttributesOnly, "normal", "k", kKeypadNumeric},
-      {"not said, kitty", Answers::kKitty, "normal", "\x1b[107u", kKeypadNumeric},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    FakeTerminal terminal(c.answers, "1", c.ending);
-    ASSERT_TRUE(terminal.Started());
-    ASSERT_TRUE(terminal.WaitReady());
-    if (c.lastKey.empty())
-      kill(terminal.Pid(), SIGTERM);
-    else
-      terminal.Type(c.lastKey);
-    EXPECT_TRUE(terminal.WaitExit().has_value());
-    // The last keypad sequence, sent after the one that set application mode, is the mode found.
-    const std::string& output = terminal.Output();
-    const std::size_t setAt = output.find(kKeypadApplication);
-    ASSERT_NE(setAt, std::string::npos);
-    const std::size_t application = output.rfind(kKeypadApplication);
-    const std::size_t numeric = output.rfind(kKeypadNumeric);
-    const std::size_t last = numeric == std::string::npos ? application
-                             : application == setAt       ? numeric
-                                                          : std::max(application, numeric);
-    EXPECT_GT(last, setAt);
-    EXPECT_EQ(output.substr(last, 2), c.found);
+    if (!c.on.empty()) ExpectTurnedOnAndOff(terminal.Output(), c.on, c.off);
+    ExpectKeypadLeftIn(terminal.Output(), c.keypadFound);
     EXPECT_TRUE(terminal.SettingsRestored());
   }
 }
