@@ -3,8 +3,8 @@
 // decodes it with KeyDecoder, and tells a waiting caller how long it may sleep
 // before a pending lone Esc must be delivered or the start-up answers are given
 // up. At start-up it can ask the terminal for full key events (presses,
-// releases, lone modifiers) and have them turned on once the answers are in, while
-// the program goes on.
+// releases, lone modifiers) and for the keypad's mode, and have the modes set
+// once the answers are in, while the program goes on.
 #pragma once
 
 #include <atomic>
