@@ -24,9 +24,7 @@ std::string_view TermName() {
   return term != nullptr ? term : "";
 }
 
-constexpr std::string_view kKeypadApplication = "\x1b=";  // keypad keys send their own sequences
-constexpr std::string_view kKeypadNumeric = "\x1b>";      // the keypad back to plain digits
-constexpr std::string_view kResetRendition = "\x1b[0m";   // the shell's text uncoloured again
+constexpr std::string_view kResetRendition = "\x1b[0m";  // the shell's text uncoloured again
 constexpr Point kNowhere{0, 0};
 
 // What the signals for the terminal asked; taken in the program's own flow,
@@ -51,11 +49,12 @@ bool Signalled() {
 
 constexpr int kTerminalSignals[] = {SIGWINCH, SIGTSTP, SIGCONT};
 
-// The terminal's size in cells; kNowhere when it cannot tell.
+// The terminal's size in cells, within the grid's bound; kNowhere when it cannot tell.
 Point TerminalSize(int fd) {
   winsize size{};
   if (ioctl(fd, TIOCGWINSZ, &size) != 0 || size.ws_col == 0 || size.ws_row == 0) return kNowhere;
-  return Point{size.ws_col, size.ws_row};
+  return Point{std::min<int>(size.ws_col, TerminalDevice::kMaxGridWidth),
+               std::min<int>(size.ws_row, TerminalDevice::kMaxGridHeight)};
 }
 
 // What the renderer may rely on: the terminal type's erase, the driver's line ends.
@@ -125,15 +124,22 @@ bool TerminalDevice::TakeTerminal() {
   const bool raw = isatty(inputFd_) == 1 && state_.ChangeSettings(KeyboardSettings);
   if (raw && KeyboardNegotiation::WorthAsking(TermName())) {
     // Asked only now that nothing is echoed, so the answers never show; they
-    // are taken while the program goes on, and the reporting they choose is
-    // turned on, its undo recorded first, once they are in.
+    // are taken while the program goes on. Once they are in, the keypad's
+    // application mode and the reporting they choose are turned on, each
+    // with its undo recorded first: the mode and reporting as found.
     input_.StartNegotiation([this](std::string_view bytes) { WriteAll(outputFd_, bytes); },
-                            [this](KeyProtocol protocol) {
+                            [this](const KeyboardNegotiation& answers) {
+                              state_.Switch(KeyboardNegotiation::kKeypadApplication,
+                                            answers.KeypadRestoreSequence());
+                              const KeyProtocol protocol = answers.Decision();
                               state_.Switch(KeyboardNegotiation::EnableSequence(protocol),
-                                            KeyboardNegotiation::RestoreSequence(protocol));
+                                            answers.RestoreSequence(protocol));
                             });
+  } else {
+    // A terminal that is not asked cannot say its keypad's mode: numeric
+    // mode, its default, is set back at the end.
+    state_.Switch(KeyboardNegotiation::kKeypadApplication, KeyboardNegotiation::kKeypadNumeric);
   }
-  state_.Switch(kKeypadApplication, kKeypadNumeric);
   return raw;
 }
 

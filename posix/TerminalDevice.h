@@ -26,17 +26,25 @@ class TerminalDevice : public ConsoleDevice {
   TerminalDevice(const TerminalDevice&) = delete;
   TerminalDevice& operator=(const TerminalDevice&) = delete;
 
+  /// The grid's bound, as a console's screen buffer has one: a terminal that
+  /// reports more columns or rows is drawn within its first 1024 of each, at
+  /// start-up and after every resize.
+  static constexpr int kMaxGridWidth = 1024;
+  static constexpr int kMaxGridHeight = 1024;
+
   /// Takes the terminal's size and sets its modes: keys unechoed and unbuffered,
   /// Ctrl+S, Ctrl+Q, Ctrl+Z and Ctrl+\ as keys, the keypad in application mode,
   /// and full key events (releases, lone modifiers) where the terminal offers
-  /// them: asked for here without waiting, turned on once the terminal has
-  /// answered, during a Sleep or a wait for a key.
+  /// them. The terminal is asked here, without waiting, for what it offers and
+  /// for the keypad's mode; the modes are set once it has answered, during a
+  /// Sleep or a wait for a key, or at once where it is not asked.
   /// On an output that is no terminal, the grid is 80 by 25 and no mode is set.
   /// Nothing is drawn: the screen stays as it is until cells are written.
   void Start();
   /// Writes what is already prepared for the terminal, takes the releases of
   /// keys still held, then undoes every change Start made in reverse: colours,
-  /// keypad mode, full key events, signal handlers, the terminal's settings;
+  /// the keypad's mode (as the terminal said it found it, else numeric), full
+  /// key events, signal handlers, the terminal's settings;
   /// the last screen and the cursor stay; later Presents send nothing.
   /// Async-signal-safe; does nothing after the first call.
   void Shutdown();

@@ -1,7 +1,6 @@
 #include "TerminalInput.h"
 
 #include <poll.h>
-#include <signal.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -9,6 +8,8 @@
 #include <cerrno>
 #include <climits>
 
+#include "runtime/ErrorCodes.h"
+#include "runtime/FatalError.h"
 #include "terminal/HeldKeys.h"
 
 namespace {
@@ -67,20 +68,20 @@ bool TerminalInput::Take(KeyEvent& event) {
 bool TerminalInput::Next(KeyEvent& event) {
   constexpr uint8_t kControlC = 3;
   TakeAnswers();
-  while (Take(event)) {
-    Follow(event);
-    // With full key events the terminal sends Ctrl+C as a key instead of
-    // interrupting; it interrupts here, as the terminal would have.
-    const bool interrupt = decoder_.Protocol() != KeyProtocol::kLegacy && event.keyDown &&
-                           event.character == kControlC && (event.controlState & KeyState::kCtrl);
-    if (!interrupt) return true;
-    raise(SIGINT);
-  }
-  return false;
+  if (!Take(event)) return false;
+  Follow(event);
+  // With full key events the terminal sends Ctrl+C as a key instead of
+  // interrupting; it ends the run here, as the interrupt would have. The error
+  // is raised in the program's own flow, not by a signal sent to itself, so
+  // that the report walks from here through the wait's callers.
+  const bool interrupt = decoder_.Protocol() != KeyProtocol::kLegacy && event.keyDown &&
+                         event.character == kControlC && (event.controlState & KeyState::kCtrl);
+  if (interrupt) RunError(RuntimeError::kControlC);
+  return true;
 }
 
 void TerminalInput::StartNegotiation(const std::function<void(std::string_view)>& send,
-                                     std::function<void(KeyProtocol)> turnOn) {
+                                     std::function<void(const KeyboardNegotiation&)> turnOn) {
   turnOn_ = std::move(turnOn);
   send(KeyboardNegotiation::kQueries);
   negotiation_.emplace(NowMilliseconds());
@@ -101,8 +102,8 @@ void TerminalInput::TakeAnswers() {
   while (decoder_.NextReply(reply)) negotiation_->Take(reply);
   if (!negotiation_->Finished(NowMilliseconds()) && !endOfInput_) return;
   const KeyProtocol protocol = negotiation_->Decision();
+  turnOn_(*negotiation_);
   negotiation_.reset();
-  turnOn_(protocol);
   decoder_.SetProtocol(protocol);
   protocol_ = protocol;
 }

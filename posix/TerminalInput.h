@@ -3,8 +3,8 @@
 // decodes it with KeyDecoder, and tells a waiting caller how long it may sleep
 // before a pending lone Esc must be delivered or the start-up answers are given
 // up. At start-up it can ask the terminal for full key events (presses,
-// releases, lone modifiers) and have them turned on once the answers are in, while
-// the program goes on.
+// releases, lone modifiers) and for the keypad's mode, and have the modes set
+// once the answers are in, while the program goes on.
 #pragma once
 
 #include <atomic>
@@ -24,7 +24,8 @@ class TerminalInput {
 
   int Fd() const { return fd_; }
   /// Reads the bytes that have arrived (never blocking) and takes the next
-  /// decoded event; false when none is complete yet.
+  /// decoded event; false when none is complete yet. Ctrl+C as a key event
+  /// (full key reporting on) ends the run here with the control-C exit.
   bool Next(KeyEvent& event);
   /// How long a wait may sleep before Next has something to deliver without
   /// new input (a lone Esc whose timeout runs out): -1 for no limit, in milliseconds.
@@ -38,11 +39,13 @@ class TerminalInput {
 
   /// Sends the queries through `send` and returns at once. The answers are
   /// taken as they arrive (TakeAnswers, Next) until the device attributes
-  /// answer or a bounded time is up; then `turnOn` is given the best key
-  /// reporting the terminal offers, to turn it on, and keys are decoded by it
-  /// from then on. Keys typed meanwhile are kept; answers, late ones too, are never keys.
+  /// answer or a bounded time is up; then `turnOn` is given the negotiation,
+  /// to turn on the best key reporting the terminal offers (its Decision) and
+  /// set the modes, their undo as the answers found them, and keys are decoded
+  /// by that reporting from then on. Keys typed meanwhile are kept; answers,
+  /// late ones too, are never keys.
   void StartNegotiation(const std::function<void(std::string_view)>& send,
-                        std::function<void(KeyProtocol)> turnOn);
+                        std::function<void(const KeyboardNegotiation&)> turnOn);
   /// True while the answers are awaited.
   bool Negotiating() const { return negotiation_.has_value(); }
   /// How long the answers may still take, in milliseconds; -1 when none are awaited.
@@ -75,6 +78,6 @@ class TerminalInput {
   uint16_t heldKeys_[kMaxHeld] = {};  // virtual keys pressed and not yet released
   std::atomic<int> heldCount_ = 0;
   std::optional<KeyboardNegotiation> negotiation_;
-  std::function<void(KeyProtocol)> turnOn_;
+  std::function<void(const KeyboardNegotiation&)> turnOn_;
   std::atomic<KeyProtocol> protocol_ = KeyProtocol::kLegacy;
 };

@@ -11,9 +11,10 @@ constexpr std::string_view kKittyPop = "\x1b[<u";
 constexpr std::string_view kWin32InputOn = "\x1b[?9001h";   // DECSET 9001
 constexpr std::string_view kWin32InputOff = "\x1b[?9001l";  // DECRST 9001
 
-// DECRPM states meaning the terminal knows the mode and lets it be changed.
+// DECRPM states: the terminal knows the mode and lets it be changed, or keeps it as it is.
 constexpr int kModeSet = 1;
 constexpr int kModeReset = 2;
+constexpr int kModePermanentlySet = 3;
 
 // The sequences that turn a way of reporting keys on and off; none for the legacy one.
 struct Switch {
@@ -45,8 +46,12 @@ void KeyboardNegotiation::Take(const TerminalReply& reply) {
       kittyOffered_ = true;
       break;
     case TerminalReply::Kind::kModeReport:
-      if (reply.mode == kWin32InputMode && (reply.value == kModeSet || reply.value == kModeReset))
+      if (reply.mode == kWin32InputMode && (reply.value == kModeSet || reply.value == kModeReset)) {
         win32InputOffered_ = true;
+        win32InputFoundOn_ = reply.value == kModeSet;
+      }
+      if (reply.mode == kKeypadMode)
+        keypadFoundApplication_ = reply.value == kModeSet || reply.value == kModePermanentlySet;
       break;
     case TerminalReply::Kind::kDeviceAttributes:
       answered_ = true;
@@ -64,6 +69,11 @@ std::string_view KeyboardNegotiation::EnableSequence(KeyProtocol protocol) {
   return Switches(protocol).on;
 }
 
-std::string_view KeyboardNegotiation::RestoreSequence(KeyProtocol protocol) {
+std::string_view KeyboardNegotiation::RestoreSequence(KeyProtocol protocol) const {
+  if (protocol == KeyProtocol::kWin32Input && win32InputFoundOn_) return kWin32InputOn;
   return Switches(protocol).off;
+}
+
+std::string_view KeyboardNegotiation::KeypadRestoreSequence() const {
+  return keypadFoundApplication_ ? kKeypadApplication : kKeypadNumeric;
 }

@@ -1,7 +1,9 @@
 // Which way of reporting keys a terminal is asked to use, and the start-up
 // talk that decides it: the queries to send, the answers the terminal gives,
-// the sequence that turns the chosen reporting on and the one that turns it off
-// again. A pure state machine: answers and the time go in, a decision comes out.
+// the sequence that turns the chosen reporting on and the one that gives the
+// terminal its own back, and the keypad's mode as found, so that it can be
+// set back to that. A pure state machine: answers and the time go in, a
+// decision comes out.
 #pragma once
 
 #include <cstdint>
@@ -27,17 +29,25 @@ struct TerminalReply {
   friend bool operator==(const TerminalReply&, const TerminalReply&) = default;
 };
 
-/// The start-up negotiation: asks for kitty's protocol and win32-input-mode,
-/// with the device attributes last so that every terminal answers something.
+/// The start-up negotiation: asks for kitty's protocol, win32-input-mode and
+/// the keypad's mode, with the device attributes last so that every terminal
+/// answers something.
 class KeyboardNegotiation {
  public:
-  /// Asks for the kitty flags (CSI ? u), win32-input-mode's state (DECRQM CSI ? 9001 $ p)
-  /// and the primary device attributes (CSI c), in this order.
-  static constexpr std::string_view kQueries = "\x1b[?u\x1b[?9001$p\x1b[c";
+  /// Asks for the kitty flags (CSI ? u), the states of win32-input-mode and of
+  /// the keypad (DECRQM CSI ? 9001 $ p, CSI ? 66 $ p) and the primary device
+  /// attributes (CSI c), in this order.
+  static constexpr std::string_view kQueries = "\x1b[?u\x1b[?9001$p\x1b[?66$p\x1b[c";
   /// How long to wait for the answers when the device attributes never come.
   static constexpr int64_t kAnswerTimeoutMilliseconds = 150;
   /// The private mode number of win32-input-mode.
   static constexpr int kWin32InputMode = 9001;
+  /// The private mode number that reports the keypad's mode (DECNKM): set for
+  /// application mode, reset for numeric mode.
+  static constexpr int kKeypadMode = 66;
+  static constexpr std::string_view kKeypadApplication =
+      "\x1b=";  // DECKPAM: the keypad's own sequences
+  static constexpr std::string_view kKeypadNumeric = "\x1b>";  // DECKPNM: plain digits
 
   /// False for a terminal type known to support neither protocol and to
   /// misread the queries (the Linux console, a dumb terminal).
@@ -58,13 +68,19 @@ class KeyboardNegotiation {
 
   /// The bytes that turn `protocol` on (empty for the legacy sequences).
   static std::string_view EnableSequence(KeyProtocol protocol);
-  /// The bytes that give the terminal its previous reporting back; a static
-  /// text, safe to write from a signal handler.
-  static std::string_view RestoreSequence(KeyProtocol protocol);
+  /// The bytes that give the terminal its previous reporting back, by the
+  /// answers: win32-input-mode found on stays on. A static text, safe to write
+  /// from a signal handler.
+  std::string_view RestoreSequence(KeyProtocol protocol) const;
+  /// The bytes that give the keypad its mode back: application mode where the
+  /// terminal said it was in it, else numeric mode. A static text.
+  std::string_view KeypadRestoreSequence() const;
 
  private:
   int64_t deadline_;
   bool answered_ = false;
   bool kittyOffered_ = false;
   bool win32InputOffered_ = false;
+  bool win32InputFoundOn_ = false;
+  bool keypadFoundApplication_ = false;
 };

@@ -20,9 +20,10 @@ class TerminalInputNegotiationTest : public ::testing::Test {
   // Starts the negotiation; what is sent to the terminal, the queries and the
   // turned-on reporting's enable sequence, goes to sent_.
   void Start(TerminalInput& input) {
-    input.StartNegotiation(
-        [this](std::string_view bytes) { sent_ += bytes; },
-        [this](KeyProtocol protocol) { sent_ += KeyboardNegotiation::EnableSequence(protocol); });
+    input.StartNegotiation([this](std::string_view bytes) { sent_ += bytes; },
+                           [this](const KeyboardNegotiation& answers) {
+                             sent_ += KeyboardNegotiation::EnableSequence(answers.Decision());
+                           });
   }
   // Negotiates, waiting as a pause would until it is over, keeping what was
   // sent and how long it took.
@@ -48,7 +49,7 @@ TEST_F(TerminalInputNegotiationTest, AKittyTerminalGetsItsFlagsPushed) {
   Answer("x\x1b[?0u\x1b[?9001;0$y\x1b[?62c");
   EXPECT_EQ(Negotiate(input), KeyProtocol::kKitty);
   EXPECT_EQ(input.Protocol(), KeyProtocol::kKitty);
-  EXPECT_EQ(sent_, "\x1b[?u\x1b[?9001$p\x1b[c\x1b[>26u");
+  EXPECT_EQ(sent_, "\x1b[?u\x1b[?9001$p\x1b[?66$p\x1b[c\x1b[>26u");
   EXPECT_LT(elapsed_, milliseconds(KeyboardNegotiation::kAnswerTimeoutMilliseconds));
   // The key typed before the answers is kept; keys decode as kitty's from now on.
   Answer("\x1b[57441;2u");
@@ -64,14 +65,14 @@ TEST_F(TerminalInputNegotiationTest, AWin32InputTerminalGetsTheModeSet) {
   TerminalInput input(pipe_.ReadEnd());
   Answer("\x1b[?9001;2$y\x1b[?62c");
   EXPECT_EQ(Negotiate(input), KeyProtocol::kWin32Input);
-  EXPECT_EQ(sent_, "\x1b[?u\x1b[?9001$p\x1b[c\x1b[?9001h");
+  EXPECT_EQ(sent_, "\x1b[?u\x1b[?9001$p\x1b[?66$p\x1b[c\x1b[?9001h");
 }
 
 TEST_F(TerminalInputNegotiationTest, StartingReturnsBeforeTheAnswersAndKeysDecideAtTheDeadline) {
   TerminalInput input(pipe_.ReadEnd());
   Start(input);
   EXPECT_TRUE(input.Negotiating());
-  EXPECT_EQ(sent_, "\x1b[?u\x1b[?9001$p\x1b[c");
+  EXPECT_EQ(sent_, "\x1b[?u\x1b[?9001$p\x1b[?66$p\x1b[c");
   // A wait for a key wakes no later than the negotiation's end.
   EXPECT_GT(input.TimeoutMilliseconds(), 0);
   EXPECT_LE(input.TimeoutMilliseconds(), KeyboardNegotiation::kAnswerTimeoutMilliseconds);
@@ -87,7 +88,7 @@ TEST_F(TerminalInputNegotiationTest, StartingReturnsBeforeTheAnswersAndKeysDecid
 TEST_F(TerminalInputNegotiationTest, ASilentTerminalCostsOnlyTheTimeout) {
   TerminalInput input(pipe_.ReadEnd());
   EXPECT_EQ(Negotiate(input), KeyProtocol::kLegacy);
-  EXPECT_EQ(sent_, "\x1b[?u\x1b[?9001$p\x1b[c");
+  EXPECT_EQ(sent_, "\x1b[?u\x1b[?9001$p\x1b[?66$p\x1b[c");
   EXPECT_GE(elapsed_, milliseconds(KeyboardNegotiation::kAnswerTimeoutMilliseconds));
   EXPECT_LT(elapsed_, milliseconds(KeyboardNegotiation::kAnswerTimeoutMilliseconds + 200));
   // A late answer never shows as keys.

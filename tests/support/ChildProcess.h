@@ -70,6 +70,8 @@ class ChildProcess {
   bool SettingsRestored() const;
   /// Gives the terminal the settings it started with, as a shell does when a job stops.
   void RestoreSettings() const;
+  /// Gives the terminal a new size, as a window's resize does; the child gets SIGWINCH.
+  void Resize(int columns, int rows) const;
 #endif
 
   /// Writes `bytes` to the child's terminal or input; false when they are not all written.

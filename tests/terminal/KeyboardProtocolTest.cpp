@@ -38,7 +38,8 @@ TEST(KeyboardProtocolTest, AnswersDecideTheKeyReporting) {
        "\x1b[>26u",
        "\x1b[<u"},
       {{ModeReport(9001, 2), kAttributes}, KeyProtocol::kWin32Input, "\x1b[?9001h", "\x1b[?9001l"},
-      {{ModeReport(9001, 1), kAttributes}, KeyProtocol::kWin32Input, "\x1b[?9001h", "\x1b[?9001l"},
+      // Found on, it stays on.
+      {{ModeReport(9001, 1), kAttributes}, KeyProtocol::kWin32Input, "\x1b[?9001h", "\x1b[?9001h"},
       {{ModeReport(9001, 0), kAttributes}, KeyProtocol::kLegacy, "", ""},  // not recognized
       {{ModeReport(9001, 4), kAttributes}, KeyProtocol::kLegacy, "", ""},  // permanently reset
       {{ModeReport(2026, 2), kAttributes}, KeyProtocol::kLegacy, "", ""},  // another mode
@@ -48,7 +49,27 @@ TEST(KeyboardProtocolTest, AnswersDecideTheKeyReporting) {
     for (const TerminalReply& answer : c.answers) negotiation.Take(answer);
     EXPECT_EQ(negotiation.Decision(), c.decision);
     EXPECT_EQ(KeyboardNegotiation::EnableSequence(c.decision), c.enable);
-    EXPECT_EQ(KeyboardNegotiation::RestoreSequence(c.decision), c.restore);
+    EXPECT_EQ(negotiation.RestoreSequence(c.decision), c.restore);
+  }
+}
+
+TEST(KeyboardProtocolTest, TheKeypadIsGivenBackInTheModeFound) {
+  const struct {
+    std::vector<TerminalReply> answers;
+    std::string restore;
+  } cases[] = {
+      {{}, "\x1b>"},  // no answer: numeric mode, the default
+      {{kAttributes}, "\x1b>"},
+      {{ModeReport(66, 1), kAttributes}, "\x1b="},  // set
+      {{ModeReport(66, 2), kAttributes}, "\x1b>"},  // reset
+      {{ModeReport(66, 3), kAttributes}, "\x1b="},  // permanently set
+      {{ModeReport(66, 0), kAttributes}, "\x1b>"},  // not recognized
+      {{ModeReport(1, 1), kAttributes}, "\x1b>"},   // another mode
+  };
+  for (const auto& c : cases) {
+    KeyboardNegotiation negotiation(0);
+    for (const TerminalReply& answer : c.answers) negotiation.Take(answer);
+    EXPECT_EQ(negotiation.KeypadRestoreSequence(), c.restore);
   }
 }
 

@@ -1,8 +1,10 @@
 // Keys typed on a keyboard, as X key events, into the program running in kitty
 // and in xterm: the Hungarian layout's characters, the line editor, an arrow
 // ending two waits, lone modifiers and Alt with keypad digits, and the terminal
-// handed back as it was; and into the Windows build in wine's console window,
-// which gives it the console's own key records.
+// handed back as it was; one run in every terminal tried (kitty, xterm,
+// rxvt-unicode, st, sakura, GNU screen inside xterm), judged by what the
+// program does and the state it leaves the terminal in; and into the Windows
+// build in wine's console window, which gives it the console's own key records.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -76,7 +78,62 @@ TEST_P(EmulatorTest, LineEditorOverwritesAndAnArrowEndsTwoWaits) {
 INSTANTIATE_TEST_SUITE_P(Emulators, EmulatorTest,
                          testing::Values(Emulator::kKitty, Emulator::kXterm),
                          [](const testing::TestParamInfo<Emulator>& info) {
-                           return info.param == Emulator::kKitty ? "kitty" : "xterm";
+                           return EmulatorName(info.param);
+                         });
+
+// A run judged by what the program does, as not every terminal can tell its
+// cells: the file it opens, its exit status, and the terminal it leaves.
+class EveryTerminalTest : public ::testing::TestWithParam<Emulator> {
+ protected:
+  void SetUp() override {
+    const std::string missing = X11Terminal::Missing(GetParam());
+    if (!missing.empty()) GTEST_SKIP() << "No terminal emulator to run in: " << missing;
+    // The one matrix file there: any other name typed is asked for again, and
+    // the default name opens nothing.
+    folder_.CopySample(kDefaultFile);
+    std::filesystem::rename(folder_.Path() + "/" + kDefaultFile, folder_.Path() + "/YXZ.dat");
+  }
+
+  TempFolder folder_;
+};
+
+TEST_P(EveryTerminalTest, LineEditorAndF1RunTheProgramAndTheTerminalIsLeftAsFound) {
+  X11Terminal terminal(GetParam(), folder_, "us");
+  ASSERT_TRUE(terminal.Started());
+  ASSERT_TRUE(terminal.WaitForProgramStart());
+  std::this_thread::sleep_for(500ms);
+  // Typing overwrites: "ab", Left, X gives "aX"; Home, Y gives "YX"; End, Z gives "YXZ".
+  terminal.Type("ab");
+  terminal.Key({"Left"});
+  terminal.Type("X");
+  terminal.Key({"Home"});
+  terminal.Type("Y");
+  terminal.Key({"End"});
+  terminal.Type("Z");
+  terminal.Key({"Return"});
+  std::this_thread::sleep_for(1s);
+  // F1 at the first wait ends the second too; Enter then ends the third, the last.
+  terminal.Key({"F1"});
+  std::this_thread::sleep_for(500ms);
+  terminal.Key({"Return"});
+  EXPECT_EQ(terminal.WaitForEnd(), 0) << terminal.Text();
+  EXPECT_EQ(folder_.Read("err"), "");
+
+  // The terminal as found: its settings, its modes (the keypad's application
+  // mode, set before the run, among them) and nothing left in its input.
+  EXPECT_EQ(terminal.ModesAfter(), terminal.ModesBefore());
+  EXPECT_NE(terminal.AnswersBefore(), "") << "not even the device attributes answered";
+  EXPECT_EQ(terminal.AnswersAfter(), terminal.AnswersBefore());
+  terminal.Type("z");
+  terminal.Key({"Return"});
+  EXPECT_EQ(terminal.LineAfterEnd(), "z");
+}
+
+INSTANTIATE_TEST_SUITE_P(Terminals, EveryTerminalTest,
+                         testing::Values(Emulator::kKitty, Emulator::kXterm, Emulator::kUrxvt,
+                                         Emulator::kSt, Emulator::kSakura, Emulator::kScreen),
+                         [](const testing::TestParamInfo<Emulator>& info) {
+                           return EmulatorName(info.param);
                          });
 
 // kitty reports every key, lone modifiers and releases included.

@@ -88,15 +88,33 @@ std::string ConsoleReader() {
   return WindowsBuild() + "/tests/console_text.exe";
 }
 
-// Runs the program, then keeps the terminal's settings and the first line typed after it.
+// Runs the program with the keypad in application mode, keeping the
+// terminal's settings and its answers to the mode queries before and after,
+// then the first line typed after it. The answers are read in raw mode up to
+// the device attributes' final 'c', or until three seconds pass without a byte.
 std::string RunScript(const TempFolder& folder) {
   return "cd '" + folder.Path() +
          "'\n"
+         "answers() {\n"
+         "  saved=$(stty -g)\n"
+         "  stty raw -echo min 0 time 30\n"
+         "  printf '\\033[?66$p\\033[?1$p\\033[?9001$p\\033[c'\n"
+         "  : > answers.tmp\n"
+         "  while byte=$(dd bs=1 count=1 2>/dev/null) && [ -n \"$byte\" ]; do\n"
+         "    printf '%s' \"$byte\" >> answers.tmp\n"
+         "    [ \"$byte\" = c ] && break\n"
+         "  done\n"
+         "  stty \"$saved\"\n"
+         "  mv answers.tmp \"$1\"\n"
+         "}\n"
+         "printf '\\033='\n"
          "stty -g > modes-before\n"
+         "answers answers-before\n"
          "'" RESZMATRIX
          "' 2> err\n"
          "status=$?\n"
          "stty -g > modes-after\n"
+         "answers answers-after\n"
          "echo $status > status.tmp && mv status.tmp status\n"
          "IFS= read -r line\n"
          "printf '%s' \"$line\" > line.tmp && mv line.tmp line-after\n"
@@ -124,11 +142,32 @@ std::vector<std::string> TerminalCommand(Emulator emulator, const TempFolder& fo
                 "c -o remember_window_size=no -o enable_audio_bell=no " + script +
                 " > /dev/null 2>&1"};
   }
+  const std::string size = std::to_string(kWidth) + "x" + std::to_string(kHeight);
+  const std::string utf8 = "exec env LC_ALL=C.UTF-8 ";
+  switch (emulator) {
+    case Emulator::kUrxvt:
+      return {"sh", "-c", utf8 + "urxvt -geometry " + size + " -e " + script + " > /dev/null 2>&1"};
+    case Emulator::kSt:
+      return {"sh", "-c", utf8 + "st -g " + size + " -e " + script + " > /dev/null 2>&1"};
+    case Emulator::kSakura:
+      // Its settings file goes into the test's folder, not the user's.
+      return {"sh", "-c",
+              utf8 + "XDG_CONFIG_HOME='" + folder.Path() + "' sakura -c " + std::to_string(kWidth) +
+                  " -r " + std::to_string(kHeight) + " -x \"" + script + "\" > /dev/null 2>&1"};
+    case Emulator::kScreen: {
+      // Without its start-up message, which waits for a key.
+      const std::string settings = folder.Write("screenrc", "startup_message off\n");
+      return {"sh", "-c",
+              utf8 + "xterm -geometry " + size + " -e screen -c '" + settings + "' " + script +
+                  " > /dev/null 2>&1"};
+    }
+    default:
+      break;
+  }
   // F12 prints the screen, as plain text, to a new file in the folder.
   return {"sh", "-c",
-          "exec env LC_ALL=C.UTF-8 xterm -u8 -geometry " + std::to_string(kWidth) + "x" +
-              std::to_string(kHeight) + " -xrm 'XTerm*printFileImmediate: " + folder.Path() + "/" +
-              kScreenPrefix +
+          utf8 + "xterm -u8 -geometry " + size +
+              " -xrm 'XTerm*printFileImmediate: " + folder.Path() + "/" + kScreenPrefix +
               "' -xrm 'XTerm*printAttributes: 0'"
               " -xrm 'XTerm*VT100.translations: #override <Key>F12: print-immediate()'"
               " -e " +
@@ -142,10 +181,30 @@ bool WaitUntil(const std::function<bool()>& condition) {
 
 }  // namespace
 
+std::string EmulatorName(Emulator emulator) {
+  switch (emulator) {
+    case Emulator::kKitty:
+      return "kitty";
+    case Emulator::kXterm:
+      return "xterm";
+    case Emulator::kUrxvt:
+      return "urxvt";
+    case Emulator::kSt:
+      return "st";
+    case Emulator::kSakura:
+      return "sakura";
+    case Emulator::kScreen:
+      return "screen";
+    case Emulator::kWineConsole:
+      break;
+  }
+  return "wineconsole";
+}
+
 std::string X11Terminal::Missing(Emulator emulator) {
   std::vector<std::string> programs = {"Xvfb", "xdotool", "setxkbmap"};
-  if (emulator == Emulator::kKitty) programs.push_back("kitty");
-  if (emulator == Emulator::kXterm) programs.push_back("xterm");
+  if (emulator == Emulator::kScreen) programs.push_back("xterm");
+  if (emulator != Emulator::kWineConsole) programs.push_back(EmulatorName(emulator));
   if (emulator == Emulator::kWineConsole) programs.insert(programs.end(), {"wine", "wineconsole"});
   for (const std::string& needed : programs)
     if (!Installed(needed)) return needed + " is not installed";
@@ -222,7 +281,8 @@ std::vector<std::string> X11Terminal::ConsoleRows() const {
 std::vector<std::string> X11Terminal::Rows() {
   if (emulator_ == Emulator::kXterm) return PrintedRows();
   if (emulator_ == Emulator::kWineConsole) return ConsoleRows();
-  return SplitRows(KittyText(""));
+  if (emulator_ == Emulator::kKitty) return SplitRows(KittyText(""));
+  return {};
 }
 
 std::string X11Terminal::KittyText(const std::string& options) const {
@@ -246,6 +306,10 @@ std::string X11Terminal::Text() {
   std::string text;
   for (const std::string& row : Rows()) text += row + "\n";
   return text;
+}
+
+bool X11Terminal::WaitForProgramStart() {
+  return folder_.WaitForFile("answers-before").has_value();
 }
 
 std::optional<int> X11Terminal::WaitForEnd() {

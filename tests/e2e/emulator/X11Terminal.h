@@ -1,10 +1,13 @@
-// The program in a real terminal emulator, kitty or xterm, or its Windows
-// build in wine's console window, on a virtual X display of its own (Xvfb):
-// keys go in as X key events through the XTEST extension (xdotool), as a
-// keyboard's would, in the keyboard layout the test chooses; the screen is
-// read back as the emulator shows it (kitty's remote control, xterm's
-// print-immediate, the console's cells). In a terminal, after the program
-// ends, the shell keeps the terminal's settings and then reads one line, which
+// The program in a real terminal emulator (kitty, xterm, rxvt-unicode, st,
+// sakura, or GNU screen inside xterm), or its Windows build in wine's console
+// window, on a virtual X display of its own (Xvfb): keys go in as X key events
+// through the XTEST extension (xdotool), as a keyboard's would, in the
+// keyboard layout the test chooses; the screen is read back as the emulator
+// shows it (kitty's remote control, xterm's print-immediate, the console's
+// cells) where it can be. In a terminal, the shell first puts the keypad into
+// application mode, as some shells and pagers leave it; before and after the
+// program it keeps the terminal's settings and the terminal's answers to
+// DECRQM for the modes the program changes, and after it reads one line, which
 // tells whether the terminal was handed back with its keys as they were.
 // wine's console runs the Windows build that RESZMATRIX_WINDOWS_BUILD names,
 // in the wine prefix that WINEPREFIX names.
@@ -21,7 +24,10 @@
 
 using testing_support::TempFolder;
 
-enum class Emulator { kKitty, kXterm, kWineConsole };
+enum class Emulator { kKitty, kXterm, kUrxvt, kSt, kSakura, kScreen, kWineConsole };
+
+/// The emulator's name, for test names: "kitty", "xterm", "urxvt", ...
+std::string EmulatorName(Emulator emulator);
 
 class X11Terminal {
  public:
@@ -42,7 +48,8 @@ class X11Terminal {
   /// Types `text` (UTF-8) as the layout's keys for its characters.
   void Type(const std::string& text);
 
-  /// Row `row` (1-based) as the terminal shows it, trailing blanks removed.
+  /// Row `row` (1-based) as the terminal shows it, trailing blanks removed
+  /// (kitty, xterm and wine's console; empty for the others).
   std::string Row(int row);
   /// Waits until row `row` (1-based) reads `text`; false on timeout.
   bool WaitForRow(int row, const std::string& text);
@@ -53,12 +60,19 @@ class X11Terminal {
 
   /// Waits for the program to end and gives its exit status; nothing on timeout.
   std::optional<int> WaitForEnd();
+  /// Waits until the shell is about to start the program; false on timeout (terminals).
+  bool WaitForProgramStart();
   /// The terminal's settings (stty -g) before the program started and after it
-  /// ended (kitty and xterm).
+  /// ended (terminals).
   std::string ModesBefore() const { return folder_.Read("modes-before"); }
   std::string ModesAfter() const { return folder_.Read("modes-after"); }
+  /// The terminal's answers to DECRQM for the keypad (66), the cursor keys (1)
+  /// and win32-input-mode (9001), then to the device attributes, before the
+  /// program and after it; the terminal answers what it knows (terminals).
+  std::string AnswersBefore() const { return folder_.Read("answers-before"); }
+  std::string AnswersAfter() const { return folder_.Read("answers-after"); }
   /// The line the shell read after the program ended, once the test has typed
-  /// it (kitty and xterm); nothing on timeout.
+  /// it (terminals); nothing on timeout.
   std::optional<std::string> LineAfterEnd();
 
  private:

@@ -1,8 +1,9 @@
 // The terminal is given back on every way out: the key_codes program runs on a
 // pseudo-terminal whose other side plays the terminal, and is sent signals at a
 // wait, during its report and during the start-up negotiation, is stopped and
-// continued, and ends while a key is still held. The terminal's settings are
-// read before and after, and the sequences that undo each mode are looked for.
+// continued, and ends while a key is still held; the program itself runs on a
+// terminal far larger than its grid. The terminal's settings are read before
+// and after, and the sequences that undo each mode are looked for.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <unistd.h>
@@ -15,6 +16,7 @@
 #include <vector>
 
 #include "FakeTerminal.h"
+#include "e2e/program/ProgramTexts.h"
 
 namespace {
 
@@ -162,6 +164,41 @@ TEST(LifecycleE2ETest, TheReleaseOfTheLastKeyIsTakenAndTextTypedLaterIsLeftForTh
   EXPECT_EQ(terminal.Codes(), (std::vector<int>{0, 77}));
   EXPECT_TRUE(terminal.SettingsRestored());
   EXPECT_EQ(terminal.UnreadInput(), "x");
+}
+
+// A terminal far larger than the grid's bound, at start-up or after a resize
+// at a wait, is drawn within the bound, and the run ends normally.
+TEST(LifecycleE2ETest, ATerminalBeyondTheGridsBoundIsDrawnWithinItAndTheRunGoesOn) {
+  const struct {
+    const char* name;
+    std::string startSize;  // for stty; empty: 80 by 25
+    bool resizeAtAWait;
+  } cases[] = {
+      {"50000 by 50000 at start-up", "rows 50000 cols 50000", false},
+      {"resized to 50000 by 50000 at a wait", "", true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    testing_support::TempFolder folder;
+    folder.CopySample(kDefaultFile);
+    FakeTerminalRun run(Answers::kAttributesOnly, folder, c.startSize);
+    ASSERT_TRUE(run.ReadUntil([&] {
+      return run.Output().find("3x4_1,1x3,3):") != std::string::npos;
+    })) << run.Output();
+    ASSERT_TRUE(run.Send("\r"));
+    ASSERT_TRUE(run.ReadUntil([&] { return run.Output().find("A beolvas") != std::string::npos; }));
+    if (c.resizeAtAWait) {
+      run.Drain(200ms);
+      run.Resize(50000, 50000);
+    }
+    run.Drain(200ms);
+    for (int wait = 0; wait < 3; ++wait) {
+      ASSERT_TRUE(run.Send(" "));
+      run.Drain(300ms);
+    }
+    EXPECT_EQ(run.WaitExit(), 0) << run.Report();
+    EXPECT_TRUE(run.SettingsRestored());
+  }
 }
 
 }  // namespace

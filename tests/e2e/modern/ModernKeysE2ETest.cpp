@@ -2,17 +2,23 @@
 // pseudo-terminal whose other side plays a terminal: it answers the start-up
 // queries as a kitty, a win32-input-mode, a plain xterm or a silent terminal
 // would, sends key events, and watches the program turn the key reporting on
-// and, on every way out, off again with the terminal settings restored.
+// and, on every way out, off again, the keypad back in the mode the terminal
+// said it found, with the terminal settings restored. The program itself is
+// interrupted there by Ctrl+C sent as a key event.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <termios.h>
 
+#include <algorithm>
 #include <chrono>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "FakeTerminal.h"
+#include "e2e/program/ProgramTexts.h"
+#include "support/ReportCheck.h"
 
 namespace {
 
@@ -95,22 +101,60 @@ TEST(ModernKeysE2ETest, TerminalsWithoutFullKeyEventsKeepTheLegacyKeys) {
   }
 }
 
-TEST(ModernKeysE2ETest, EveryWayOutTurnsTheKeyReportingOff) {
+// Checks that the last keypad sequence in `output`, sent after the one that
+// set application mode, is `found`.
+void ExpectKeypadLeftIn(const std::string& output, std::string_view found) {
+  const std::size_t setAt = output.find(kKeypadApplication);
+  ASSERT_NE(setAt, std::string::npos);
+  const std::size_t application = output.rfind(kKeypadApplication);
+  const std::size_t numeric = output.rfind(kKeypadNumeric);
+  const std::size_t last = numeric == std::string::npos ? application
+                           : application == setAt       ? numeric
+                                                        : std::max(application, numeric);
+  EXPECT_GT(last, setAt);
+  EXPECT_EQ(output.substr(last, 2), found);
+}
+
+TEST(ModernKeysE2ETest, EveryWayOutTurnsTheKeyReportingOffAndGivesTheKeypadItsModeBack) {
   const struct {
     const char* name;
     Answers answers;
     const char* ending;
     std::string lastKey;  // empty: the program is sent SIGTERM instead
-    std::string_view on;
+    std::string_view on;  // empty: no key reporting to turn on
     std::string_view off;
+    std::string_view keypadFound;  // the keypad's mode the terminal said it found
   } cases[] = {
-      {"kitty, fatal error", Answers::kKitty, "fatal", "\x1b[107u", kKittyPush, kKittyPop},
-      {"kitty, Ctrl+C", Answers::kKitty, "normal", "\x1b[99;5u", kKittyPush, kKittyPop},
-      {"kitty, SIGTERM", Answers::kKitty, "normal", "", kKittyPush, kKittyPop},
+      {"kitty, fatal error", Answers::kKitty, "fatal", "\x1b[107u", kKittyPush, kKittyPop,
+       kKeypadNumeric},
+      {"kitty, Ctrl+C", Answers::kKitty, "normal", "\x1b[99;5u", kKittyPush, kKittyPop,
+       kKeypadNumeric},
+      {"kitty, SIGTERM", Answers::kKitty, "normal", "", kKittyPush, kKittyPop, kKeypadNumeric},
       {"win32, fatal error", Answers::kWin32Input, "fatal", "\x1b[75;37;107;1;0;1_", kWin32InputOn,
-       kWin32InputOff},
+       kWin32InputOff, kKeypadNumeric},
       {"win32, Ctrl+C", Answers::kWin32Input, "normal", "\x1b[67;46;3;1;8;1_", kWin32InputOn,
-       kWin32InputOff},
+       kWin32InputOff, kKeypadNumeric},
+      {"keypad in application mode, fatal error",
+       Answers::kKeypadApplication,
+       "fatal",
+       "k",
+       {},
+       {},
+       kKeypadApplication},
+      {"keypad in application mode, Ctrl+C",
+       Answers::kKeypadApplication,
+       "normal",
+       "\x03",
+       {},
+       {},
+       kKeypadApplication},
+      {"keypad in application mode, SIGTERM",
+       Answers::kKeypadApplication,
+       "normal",
+       "",
+       {},
+       {},
+       kKeypadApplication},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -124,8 +168,70 @@ TEST(ModernKeysE2ETest, EveryWayOutTurnsTheKeyReportingOff) {
     // An exit of its own, not the signal's.
     EXPECT_NE(terminal.WaitExit().value_or(0), 0);
     EXPECT_TRUE(terminal.Codes().empty() || std::string(c.ending) == "fatal");
-    ExpectTurnedOnAndOff(terminal.Output(), c.on, c.off);
+    if (!c.on.empty()) ExpectTurnedOnAndOff(terminal.Output(), c.on, c.off);
+    ExpectKeypadLeftIn(terminal.Output(), c.keypadFound);
     EXPECT_TRUE(terminal.SettingsRestored());
+  }
+}
+
+// Where ReadKey's line stands among the report's location lines; past them when it is not there.
+std::size_t ReadKeyAt(const testing_support::Report& report) {
+  std::size_t at = 0;
+  while (at < report.locations.size() && report.locations[at].routine != "ReadKey") ++at;
+  return at;
+}
+
+// Ctrl+C at a wait, as a key event, ends the run as the terminal's own Ctrl+C
+// does: with 217 and a report that walks from the wait through ReadKey, the
+// page routines and the phase to main and the start-up code.
+TEST(ModernKeysE2ETest, CtrlCAsAKeyEventGivesTheReportOfTheTerminalsOwnCtrlC) {
+  const struct {
+    const char* name;
+    Answers answers;
+    std::string ctrlC;
+  } cases[] = {
+      {"the terminal's own Ctrl+C", Answers::kAttributesOnly, "\x03"},
+      {"kitty", Answers::kKitty, "\x1b[99;5u"},
+      {"win32-input-mode", Answers::kWin32Input, "\x1b[67;46;3;1;8;1_"},
+  };
+  std::optional<testing_support::Report> own;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    testing_support::TempFolder folder;
+    folder.CopySample(kDefaultFile);
+    FakeTerminalRun run(c.answers, folder);
+    ASSERT_TRUE(
+        run.ReadUntil([&] { return run.Output().find("3x4_1,1x3,3):") != std::string::npos; }));
+    ASSERT_TRUE(run.Send("\r"));
+    ASSERT_TRUE(run.ReadUntil([&] { return run.Output().find("A beolvas") != std::string::npos; }));
+    run.Drain(300ms);  // on to the wait after the matrix
+    ASSERT_TRUE(run.Send(c.ctrlC));
+    EXPECT_EQ(run.WaitExit(), 217);
+    const std::optional<testing_support::Report> report =
+        testing_support::ParseReport(run.Report());
+    ASSERT_TRUE(report.has_value()) << run.Output();
+    const std::vector<testing_support::ReportLocation>& locations = report->locations;
+    const std::size_t readKey = ReadKeyAt(*report);
+    ASSERT_LT(readKey, locations.size()) << run.Report();
+    std::string callers;
+    for (std::size_t at = readKey; at < locations.size(); ++at)
+      callers += (locations[at].routine.empty() ? "?" : locations[at].routine) + " ";
+    EXPECT_EQ(callers, "ReadKey BILLREVAR KIIRMATRIX BEOLVAS main ? ") << run.Report();
+    EXPECT_EQ(locations[readKey].file, "console/Keyboard.cpp");
+    if (!own) {
+      own = report;
+      continue;
+    }
+    // The wait's place is named, and the callers' return points are the
+    // same as at the terminal's own Ctrl+C.
+    EXPECT_NE(locations.front().routine, "") << run.Report();
+    const std::size_t ownReadKey = ReadKeyAt(*own);
+    ASSERT_EQ(locations.size() - readKey, own->locations.size() - ownReadKey);
+    for (std::size_t at = readKey + 1, ownAt = ownReadKey + 1; at < locations.size();
+         ++at, ++ownAt) {
+      EXPECT_EQ(locations[at].address, own->locations[ownAt].address) << locations[at].routine;
+      EXPECT_EQ(locations[at].line, own->locations[ownAt].line) << locations[at].routine;
+    }
   }
 }
 

@@ -4,6 +4,7 @@
 #include <poll.h>
 #include <pty.h>
 #include <signal.h>
+#include <sys/ioctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -111,6 +112,13 @@ bool ChildProcess::SettingsRestored() const {
 
 void ChildProcess::RestoreSettings() const {
   tcsetattr(fd_, TCSANOW, &settings_);
+}
+
+void ChildProcess::Resize(int columns, int rows) const {
+  winsize size{};
+  size.ws_col = static_cast<unsigned short>(columns);
+  size.ws_row = static_cast<unsigned short>(rows);
+  ioctl(fd_, TIOCSWINSZ, &size);
 }
 
 bool ChildProcess::Send(std::string_view bytes) {
