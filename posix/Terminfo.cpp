@@ -22,6 +22,20 @@ constexpr std::string_view kRepeatsUndeclared = "tmux";
 // A parameter above 1 and above 9, so that every digit of a form shows.
 constexpr int kSample = 12;
 
+// `text` without the delays ($<5>) that slow terminals ask to be padded with.
+std::string WithoutPadding(std::string_view text) {
+  std::string plain;
+  for (size_t at = 0; at < text.size();) {
+    const size_t end = text.substr(at).starts_with("$<") ? text.find('>', at) : std::string::npos;
+    if (end == std::string::npos) {
+      plain += text[at++];
+    } else {
+      at = end + 1;
+    }
+  }
+  return plain;
+}
+
 // The string capability `name`, empty where the entry has none.
 std::string_view StringOf(const char* name) {
   const char* value = tigetstr(name);
@@ -31,10 +45,15 @@ std::string_view StringOf(const char* name) {
 
 // Whether the entry's `name` is `expected` with its parameters filled in.
 bool Declares(const char* name, std::string_view expected, int first = 0, int second = 0) {
-  const std::string_view form = StringOf(name);
+  const std::string form(StringOf(name));
   if (form.empty()) return false;
-  const char* filled = tiparm(std::string(form).c_str(), first, second);
-  return filled != nullptr && expected == filled;
+  const char* filled = tiparm(form.c_str(), first, second);
+  return filled != nullptr && WithoutPadding(filled) == expected;
+}
+
+// Whether the entry's `name`, which takes no parameters, is `expected`.
+bool Is(const char* name, std::string_view expected) {
+  return WithoutPadding(StringOf(name)) == expected;
 }
 
 bool Flag(const char* name) {
@@ -47,8 +66,7 @@ RightMargin RightMarginOf() {
 }
 
 TerminalCapabilities CapabilitiesOf() {
-  const bool erases = Flag("bce") && StringOf("el") == kEraseToLineEnd &&
-                      StringOf("ed") == kEraseToScreenEnd;
+  const bool erases = Flag("bce") && Is("el", kEraseToLineEnd) && Is("ed", kEraseToScreenEnd);
   const std::string repeated = 'x' + WithCount(kSample - 1, kRepeatFinal);
   const char* term = getenv("TERM");
   const std::string_view entry = term != nullptr ? term : "";
@@ -61,7 +79,7 @@ TerminalCapabilities CapabilitiesOf() {
                          Declares("cub", WithCount(kSample, kCursorBackwardFinal), kSample) &&
                          Declares("cuu", WithCount(kSample, kCursorUpFinal), kSample) &&
                          Declares("cud", WithCount(kSample, kCursorDownFinal), kSample) &&
-                         StringOf("cub1") == kBackspace,
+                         Is("cub1", kBackspace),
       // terminfo counts rows from 0, the sequences from 1.
       .setsScrollRegion = Declares("csr", WithCounts(kSample + 1, kSample + 2, kScrollRegionFinal),
                                    kSample, kSample + 1),
@@ -73,8 +91,7 @@ TerminalCapabilities CapabilitiesOf() {
 bool AddressesCursor() {
   char move[TerminalRenderer::kMaxCursorMove];
   const int length = TerminalRenderer::FormatCursorMove({kSample + 1, kSample + 2}, move);
-  return Declares("cup", std::string_view(move, static_cast<size_t>(length)), kSample + 1,
-                  kSample);
+  return Declares("cup", std::string_view(move, static_cast<size_t>(length)), kSample + 1, kSample);
 }
 
 std::vector<DeclaredKey> KeysOf() {

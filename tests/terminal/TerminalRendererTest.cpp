@@ -365,6 +365,26 @@ TEST(TerminalRenderer, ATerminalShowsTheWantedCellsAndCursorAfterEveryChange) {
   }
 }
 
+TEST(TerminalRenderer, ErasesARunOfBlanksWhereThatAndTheMovePastItAreShorter) {
+  // On a wider screen, twelve blanks inside a row: ECH and a step where the
+  // terminal does not repeat, one blank and REP where it does.
+  constexpr int kWide = 30;
+  const struct {
+    TerminalCapabilities capabilities;
+    const char* expected;
+  } cases[] = {
+      {{.erasesInCurrentColour = true, .erasesCharacters = true}, "\x1b[Ha\x1b[12X\x1b[12Cb"},
+      {{.erasesInCurrentColour = true, .erasesCharacters = true, .repeatsCharacter = true},
+       "\x1b[Ha \x1b[11bb"},
+      {{.erasesCharacters = true}, "\x1b[Ha            b"},
+  };
+  for (const auto& c : cases) {
+    DrawnScreen screen(c.capabilities, kWide);
+    screen.Write({1, 1}, "a            b");
+    EXPECT_EQ(screen.Draw(), c.expected);
+  }
+}
+
 TEST(TerminalRenderer, EmitsNothingBeforeAnythingChanges) {
   Screen screen;
   EXPECT_EQ(screen.Draw(), "");
