@@ -131,7 +131,22 @@ void TerminalModel::PrivateMode(std::string_view parameters, bool set) {
 }
 
 void TerminalModel::Rendition(const std::vector<int>& numbers) {
-  for (int value : numbers) {
+  constexpr int kPaletteForeground = 38;  // 38;5;n: colour n of the palette
+  constexpr int kPaletteBackground = 48;
+  constexpr int kPalette = 5;
+  for (size_t at = 0; at < numbers.size(); ++at) {
+    const int value = numbers[at];
+    const bool palette = (value == kPaletteForeground || value == kPaletteBackground) &&
+                         at + 2 < numbers.size() && numbers[at + 1] == kPalette;
+    if (palette) {
+      // The first sixteen are the colours of the parameters 30-37 and 90-97.
+      const int colour = numbers[at + 2];
+      const int base = value == kPaletteForeground ? 30 : 40;
+      const int parameter = colour < 8 ? base + colour : base + 60 + colour - 8;
+      (value == kPaletteForeground ? foreground_ : background_) = parameter;
+      at += 2;
+      continue;
+    }
     if (value == 0) foreground_ = background_ = 0;
     if ((value >= 30 && value <= 37) || (value >= 90 && value <= 97)) foreground_ = value;
     if ((value >= 40 && value <= 47) || (value >= 100 && value <= 107)) background_ = value;
@@ -214,8 +229,11 @@ void TerminalModel::Control(std::string_view parameters, char final) {
     case 'm':
       Rendition(numbers);
       break;
-    case 'l':  // the insert mode's reset, and the window's own report
+    case 'l':  // the insert mode's reset, the window's own report
     case 't':
+    case 'c':  // and the queries, answered by the terminal's own input
+    case 'u':
+    case 'p':
       break;
     default:
       errors_ += "unknown CSI " + std::string(parameters) + final + "\n";
