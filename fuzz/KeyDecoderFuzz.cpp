@@ -31,12 +31,16 @@ Settings SettingsOf(uint8_t byte) {
 // Sequences of every shape: the Linux console's F1, an Esc and a letter, one
 // that continues another, one cut off by a byte that cannot end a sequence.
 std::vector<DeclaredKey> Declared() {
-  const std::span<const KeyCapability> keys = KeyCapabilities();
-  return {{"\x1b[[A", keys[19].event},
-          {"\x1bA", keys[0].event},
-          {"\x1bAB", keys[1].event},
-          {"\x1b[11^", keys[2].event},
-          {"\x1bO\x01", keys[3].event}};
+  const auto key = [](std::string_view name) {
+    for (const KeyCapability& capability : KeyCapabilities())
+      if (capability.name == name) return capability.event;
+    abort();
+  };
+  return {{"\x1b[[A", key("kf1")},
+          {"\x1bP", key("kcuu1")},
+          {"\x1bPQ", key("kcud1")},
+          {"\x1b[11^", key("kf2")},
+          {"\x1bO\x01", key("kf3")}};
 }
 
 std::vector<KeyEvent> Decode(const Settings& settings, std::string_view first,

@@ -159,7 +159,7 @@ void TerminalRenderer::MoveCursor(Point target, std::string& out, bool glyphFoll
   if (target == terminalCursor_ && !pendingWrap_) return;
   const Point wrapped{1, terminalCursor_.y + 1};
   if (pendingWrap_ && glyphFollows && target == wrapped &&
-      capabilities_.rightMargin == RightMargin::kWrapsLate && target.y <= height_) {
+      capabilities_.rightMargin == RightMargin::kWrapsLate) {
     // The glyph itself goes to the start of the next row.
     terminalCursor_ = target;
     pendingWrap_ = false;

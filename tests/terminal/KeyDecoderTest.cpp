@@ -143,28 +143,22 @@ TEST(KeyDecoderTest, LinuxConsoleKeypadOperators) {
 }
 
 TEST(KeyDecoderTest, SequencesOnlyATerminalsDescriptionDeclares) {
-  // A VT52's cursor keys and F1, and F1 of a terminal that ends its function
-  // keys in 'q'; where the tables know a sequence (keypad 1 as SS3 q), their
-  // meaning stays, and Esc with a letter no description names is still Alt.
+  // A VT52's PF1 and PF2 as F1 and F2, and F1 of a terminal that ends its
+  // function keys in 'q'; where the tables know a sequence (keypad 1 as SS3 q),
+  // their meaning stays, and Esc with a letter no description names is still Alt.
   const std::vector<DeclaredKey> declared = {
-      {"\x1b"
-       "A",
-       EventOf({38, 72, 0, kEnh})},
       {"\x1bP", EventOf({112, 59, 0, 0})},
+      {"\x1bQ", EventOf({113, 60, 0, 0})},
       {"\x1b[001q", EventOf({112, 59, 0, 0})},
       {"\x1bOq", EventOf({36, 71, 0, 0})},
   };
   ExpectTable(
       {
-          {"\x1b"
-           "A",
-           {38, 72, 0, kEnh}},
           {"\x1bP", {112, 59, 0, 0}},
+          {"\x1bQ", {113, 60, 0, 0}},
           {"\x1b[001q", {112, 59, 0, 0}},
           {"\x1bOq", {97, 79, '1', 0}},
-          {"\x1b"
-           "B",
-           {66, 48, 'B', kAlt | kShift}},
+          {"\x1bS", {83, 31, 'S', kAlt | kShift}},
       },
       declared);
   // Keys reported by kitty's protocol are its own events only.
