@@ -155,16 +155,8 @@ std::optional<std::string> TerminalRenderer::AlongRow(int row, int from, int to)
   return best;
 }
 
-void TerminalRenderer::MoveCursor(Point target, std::string& out, bool glyphFollows) {
+void TerminalRenderer::MoveCursor(Point target, std::string& out) {
   if (target == terminalCursor_ && !pendingWrap_) return;
-  const Point wrapped{1, terminalCursor_.y + 1};
-  if (pendingWrap_ && glyphFollows && target == wrapped &&
-      capabilities_.rightMargin == RightMargin::kWrapsLate) {
-    // The glyph itself goes to the start of the next row.
-    terminalCursor_ = target;
-    pendingWrap_ = false;
-    return;
-  }
   char absolute[kMaxCursorMove];
   std::string best(absolute, static_cast<size_t>(FormatCursorMove(target, absolute)));
   if (terminalCursor_ != kUnknownCursor) {
@@ -200,7 +192,7 @@ bool TerminalRenderer::NeedsDrawing(const Slot& slot, const Cell& cell) const {
 }
 
 void TerminalRenderer::DrawCell(int x, int y, const Cell& cell, std::string& out) {
-  MoveCursor({x, y}, out, true);
+  MoveCursor({x, y}, out);
   AppendAttribute(cell.attribute, out);
   out += CellGlyph(cell.character);
   SlotAt(x, y) = Slot{cell, SlotState::kShown};
@@ -220,6 +212,8 @@ void TerminalRenderer::Written(int x, int y) {
       break;
     case RightMargin::kUnknown:
     case RightMargin::kWrapsLate:
+      // The next glyph would go on in the next row, but no row is let run on
+      // into the next: a terminal that reflows its lines would join them.
       terminalCursor_ = {x, y};
       pendingWrap_ = true;
       break;

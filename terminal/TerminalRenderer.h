@@ -118,9 +118,8 @@ class TerminalRenderer {
   /// `last` with one ECH where that, with the move past it, is shorter than
   /// writing them; returns the last column erased, x - 1 when none.
   int EraseCells(const CellGrid& wanted, int x, int y, int last, std::string& out);
-  /// Appends the cheapest bytes that take the terminal's cursor to `target`;
-  /// when `glyphFollows`, a wrap that the next glyph makes counts as a move.
-  void MoveCursor(Point target, std::string& out, bool glyphFollows = false);
+  /// Appends the cheapest bytes that take the terminal's cursor to `target`.
+  void MoveCursor(Point target, std::string& out);
   /// The bytes that take the cursor along row `row` from column `from` to
   /// `to`: a return, a step or rewriting up to three cells already shown;
   /// nothing where the terminal has no way.
@@ -143,7 +142,6 @@ class TerminalRenderer {
   int shownAttribute_ = kUnknownAttribute;
   Point terminalCursor_ = kUnknownCursor;
   // The cursor stands on the last column, waiting to wrap: where it goes next
-  // differs between terminals, except on CR or an absolute move, and on a
-  // glyph where the terminal wraps late.
+  // differs between terminals, except on CR or an absolute move.
   bool pendingWrap_ = false;
 };

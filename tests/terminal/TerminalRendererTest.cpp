@@ -151,13 +151,13 @@ TEST(TerminalRenderer, ChoosesTheCheapestBytesForEachChange) {
          return s.Draw();
        },
        "\x1b[2;10Hf\ng"},
-      {"writes on into the next row where the terminal wraps late", kWrapsLate,
+      {"lets no row run on into the next, also where the terminal wraps late", kWrapsLate,
        [](Screen& s) {
          s.Write({10, 2}, "f");
          s.Write({1, 3}, "g");
          return s.Draw();
        },
-       "\x1b[2;10Hfg"},
+       "\x1b[2;10Hf\r\ng"},
       {"writes on into the next row where the terminal wraps at once", kWrapsAtOnce,
        [](Screen& s) {
          s.Write({10, 2}, "f");
