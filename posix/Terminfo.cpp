@@ -19,6 +19,9 @@ namespace {
 // and the rest) do not declare it: the one entry taken beyond what it declares.
 constexpr std::string_view kRepeatsUndeclared = "tmux";
 
+// The colours a terminal has where SGR 90-97 give the bright foreground.
+constexpr int kBrightColourCount = 16;
+
 // A parameter above 1 and above 9, so that every digit of a form shows.
 constexpr int kSample = 12;
 
@@ -75,6 +78,7 @@ TerminalCapabilities CapabilitiesOf() {
       .erasesCharacters = Declares("ech", WithCount(kSample, kEraseCharactersFinal), kSample),
       .repeatsCharacter =
           Declares("rep", repeated, 'x', kSample) || entry.starts_with(kRepeatsUndeclared),
+      .brightColours = tigetnum("colors") >= kBrightColourCount,
       .movesRelatively = Declares("cuf", WithCount(kSample, kCursorForwardFinal), kSample) &&
                          Declares("cub", WithCount(kSample, kCursorBackwardFinal), kSample) &&
                          Declares("cuu", WithCount(kSample, kCursorUpFinal), kSample) &&

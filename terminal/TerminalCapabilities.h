@@ -21,6 +21,8 @@ struct TerminalCapabilities {
   bool erasesCharacters = false;
   /// REP (CSI n b) writes the character just written n more times.
   bool repeatsCharacter = false;
+  /// SGR 90-97 give the bright foreground colours; elsewhere bold (SGR 1) does.
+  bool brightColours = true;
   /// The relative moves CSI n A, B, C, D and BS one column to the left.
   bool movesRelatively = true;
   /// DECSTBM (CSI top;bottom r) limits scrolling to a band of rows.

@@ -24,8 +24,13 @@ constexpr int kBackgroundBase = 40;
 constexpr int TerminalColour(int pcColour) {
   return (pcColour & 2) | ((pcColour & 1) << 2) | ((pcColour & 4) >> 2);
 }
-constexpr int ForegroundParameter(uint8_t attribute) {
-  const int base = (attribute & 0x08) != 0 ? kBrightForegroundBase : kForegroundBase;
+constexpr int kBold = 1;           // the bright foreground where only eight colours are declared
+constexpr int kNormalWeight = 22;  // bold off again
+constexpr bool Intense(int attribute) {
+  return (attribute & 0x08) != 0;
+}
+constexpr int ForegroundParameter(uint8_t attribute, bool brightColours) {
+  const int base = Intense(attribute) && brightColours ? kBrightForegroundBase : kForegroundBase;
   return base + TerminalColour(attribute & 0x07);
 }
 constexpr int BackgroundParameter(uint8_t attribute) {
@@ -109,6 +114,10 @@ void TerminalRenderer::AppendAttribute(uint8_t attribute, std::string& out) {
   const bool foregroundChanges = fresh || ((shownAttribute_ ^ attribute) & 0x0F) != 0;
   const bool backgroundChanges = fresh || ((shownAttribute_ ^ attribute) & 0x70) != 0;
   const bool renditionUnknown = shownAttribute_ == kUnknownAttribute;
+  // Where bold stands for the bright foreground, it is on while an intense
+  // colour is shown; the reset before colours set afresh has turned it off.
+  const bool byBold = !capabilities_.brightColours;
+  const bool boldShown = !fresh && Intense(shownAttribute_);
   shownAttribute_ = attribute;
   if (!foregroundChanges && !backgroundChanges) return;
   out += kCsi;
@@ -116,7 +125,11 @@ void TerminalRenderer::AppendAttribute(uint8_t attribute, std::string& out) {
     AppendNumber(kResetRendition, out);
     out += ';';
   }
-  if (foregroundChanges) AppendNumber(ForegroundParameter(attribute), out);
+  if (byBold && boldShown != Intense(attribute)) {
+    AppendNumber(Intense(attribute) ? kBold : kNormalWeight, out);
+    out += ';';
+  }
+  if (foregroundChanges) AppendNumber(ForegroundParameter(attribute, !byBold), out);
   if (foregroundChanges && backgroundChanges) out += ';';
   if (backgroundChanges) AppendNumber(BackgroundParameter(attribute), out);
   out += kGraphicRenditionFinal;

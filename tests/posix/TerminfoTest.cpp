@@ -75,6 +75,9 @@ TEST(Terminfo, DescribesATerminalByWhatItsEntryDeclares) {
     EXPECT_EQ(capabilities.scrollsUpByCount, c.scrollsUpByCount);
     EXPECT_TRUE(capabilities.movesRelatively);
     EXPECT_TRUE(capabilities.setsScrollRegion);
+    // screen and the Linux console declare eight colours, vt100 none.
+    EXPECT_EQ(capabilities.brightColours,
+              c.term == std::string("xterm-256color") || c.term == std::string("tmux-256color"));
     EXPECT_EQ(capabilities.rightMargin, c.margin);
     EXPECT_EQ(SequenceOf(description, HomeKey()), c.home);
     EXPECT_EQ(VariantOf(description.keys), c.variant);

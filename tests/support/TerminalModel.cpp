@@ -36,8 +36,13 @@ bool TerminalModel::Declared(bool declared, std::string_view what) {
   return declared;
 }
 
+int TerminalModel::ShownForeground() const {
+  const bool brightByBold = bold_ && foreground_ >= 30 && foreground_ <= 37;
+  return brightByBold && !capabilities_.brightColours ? foreground_ + 60 : foreground_;
+}
+
 TerminalModel::ModelCell TerminalModel::Cleared() const {
-  return capabilities_.erasesInCurrentColour ? ModelCell{U' ', foreground_, background_}
+  return capabilities_.erasesInCurrentColour ? ModelCell{U' ', ShownForeground(), background_}
                                              : ModelCell{U' ', kOwnColour, kOwnColour};
 }
 
@@ -46,7 +51,7 @@ void TerminalModel::Put(char32_t glyph) {
     cursor_.x = 1;
     LineFeed();
   }
-  cells_[Index(cursor_)] = ModelCell{glyph, foreground_, background_};
+  cells_[Index(cursor_)] = ModelCell{glyph, ShownForeground(), background_};
   lastGlyph_ = glyph;
   if (cursor_.x < width_) {
     ++cursor_.x;
@@ -148,7 +153,11 @@ void TerminalModel::Rendition(const std::vector<int>& numbers) {
       continue;
     }
     if (value == 0) foreground_ = background_ = 0;
-    if ((value >= 30 && value <= 37) || (value >= 90 && value <= 97)) foreground_ = value;
+    if (value == 0 || value == 22) bold_ = false;
+    if (value == 1) bold_ = true;
+    const bool bright = value >= 90 && value <= 97;
+    if (bright) Declared(capabilities_.brightColours, "SGR 90-97");
+    if ((value >= 30 && value <= 37) || bright) foreground_ = value;
     if ((value >= 40 && value <= 47) || (value >= 100 && value <= 107)) background_ = value;
     if (value == 39) foreground_ = 0;
     if (value == 49) background_ = 0;

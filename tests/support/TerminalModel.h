@@ -44,6 +44,8 @@ class TerminalModel {
  private:
   size_t Index(Point p) const { return static_cast<size_t>((p.y - 1) * width_ + (p.x - 1)); }
   ModelCell Cleared() const;
+  /// The foreground a glyph written now shows.
+  int ShownForeground() const;
   void Put(char32_t glyph);
   void LineFeed();
   void ScrollRegionUp();
@@ -67,6 +69,7 @@ class TerminalModel {
   Point savedCursor_{1, 1};
   char32_t lastGlyph_ = U' ';  // what REP repeats
   bool pendingWrap_ = false;
+  bool bold_ = false;  // SGR 1: the bright foreground where no SGR 90-97 is declared
   int foreground_ = kOwnColour;
   int background_ = kOwnColour;
   int top_ = 1;

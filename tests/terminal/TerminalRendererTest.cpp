@@ -292,6 +292,7 @@ TEST(TerminalRenderer, ATerminalShowsTheWantedCellsAndCursorAfterEveryChange) {
       {.repeatsCharacter = true, .rightMargin = kLate, .lineFeedReturns = true},
       {.erasesInCurrentColour = true, .lineFeedReturns = true},
       {.rightMargin = RightMargin::kWrapsAtOnce},
+      {.erasesInCurrentColour = true, .brightColours = false},
       {.erasesInCurrentColour = true, .rightMargin = RightMargin::kStays},
       {.movesRelatively = false, .setsScrollRegion = false, .scrollsUpByCount = false},
       {.erasesInCurrentColour = true, .scrollsUpByCount = false, .lineFeedReturns = true},
@@ -437,6 +438,14 @@ TEST(TerminalRenderer, MapsPcColourNumbersOntoTerminalColours) {
     EXPECT_EQ(screen.Draw(), std::string("\x1b[H") + c.rendition + "x")
         << "attribute " << int{c.attribute};
   }
+}
+
+TEST(TerminalRenderer, GivesTheBrightForegroundByBoldWhereOnlyEightColoursAreDeclared) {
+  Screen screen({.brightColours = false});
+  screen.Write({1, 1}, "a", 0x78);
+  screen.Write({2, 1}, "b", 0x70);
+  screen.Write({3, 1}, "c", 0x7F);
+  EXPECT_EQ(screen.Draw(), "\x1b[H\x1b[0;1;30;47ma\x1b[22;30mb\x1b[1;37mc");
 }
 
 TEST(TerminalRenderer, ShowsWindows1250BytesAndControlBytesAsGlyphs) {
