@@ -43,8 +43,9 @@ void SayNumber(int value, int width) {
   refresh();
 }
 
+// Where only eight colours are declared, bold gives the bright one.
 void HighVideo() {
-  attrset(COLOR_PAIR(kHighPair));
+  attrset(COLOR_PAIR(kHighPair) | (COLORS > kBrightBlack ? A_NORMAL : A_BOLD));
 }
 
 void LowVideo() {

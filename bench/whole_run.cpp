@@ -8,7 +8,10 @@
 // (when built), and for the start a minimal C program that sets the keyboard modes and writes one
 // screen. Like a terminal, it answers the request for the primary device attributes (as a VT220
 // with colours, which takes up none of the newer keyboard protocols the program asks about), except
-// in the runs of a silent terminal.
+// in the runs of a silent terminal. Then, for each terminal type of a list, the program and its
+// ncurses peer run in turn and their bytes are compared, with the screens at the four waits (the
+// file-name prompt and the three key waits) as the model terminal shows them, carrying out what
+// the type's terminfo entry declares.
 #include <poll.h>
 #include <pty.h>
 #include <stdio.h>
@@ -19,8 +22,12 @@
 
 #include <algorithm>
 #include <chrono>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "posix/Terminfo.h"
+#include "support/TerminalModel.h"
 
 namespace {
 
@@ -35,9 +42,36 @@ constexpr char kTitleStart[] = "Legnagyobb";
 constexpr const char* kKeys[] = {"9x9\r", " ", " ", " "};
 constexpr char kDeviceAttributesRequest[] = "\x1b[c";      // DA1: what terminal are you
 constexpr char kDeviceAttributesReply[] = "\x1b[?62;22c";  // VT220 level, ANSI colour
+constexpr int kWidth = 80;
+constexpr int kHeight = 25;
+
+// The terminal types compared with the peer.
+constexpr const char* kComparedTerms[] = {"xterm-256color",
+                                          "tmux-256color",
+                                          "screen-256color",
+                                          "screen",
+                                          "rxvt-unicode-256color",
+                                          "st-256color",
+                                          "alacritty",
+                                          "vte-256color",
+                                          "konsole-256color",
+                                          "putty-256color",
+                                          "linux",
+                                          "xterm-kitty",
+                                          "foot"};
+
+using ModelScreen = std::vector<TerminalModel::ModelCell>;
+
+ModelScreen Snapshot(const TerminalModel& model) {
+  ModelScreen cells;
+  for (int y = 1; y <= kHeight; ++y)
+    for (int x = 1; x <= kWidth; ++x) cells.push_back(model.At({x, y}));
+  return cells;
+}
 
 struct Output {
-  bool answers = true;  // whether the terminal answers the device-attributes request
+  bool answers = true;             // whether the terminal answers the device-attributes request
+  TerminalModel* model = nullptr;  // where the bytes are carried out, if anywhere
   size_t bytes = 0;
   std::string text;
   Clock::time_point titleDrawn{};
@@ -57,6 +91,8 @@ bool ReadUntilQuiet(int master, Output& output) {
     const ssize_t count = read(master, buffer, sizeof buffer);
     if (count <= 0) return false;
     output.bytes += static_cast<size_t>(count);
+    if (output.model != nullptr)
+      output.model->Feed(std::string_view(buffer, static_cast<size_t>(count)));
     if (!output.titleSeen) {
       output.text.append(buffer, static_cast<size_t>(count));
       if (output.answers && !output.attributesAnswered &&
@@ -97,8 +133,18 @@ struct Run {
   bool answers;
 };
 
-// Runs `run` through the whole dialogue and prints one line of figures when `print`.
-bool Measure(const Run& run, const std::string& samples, bool print = true) {
+struct Figures {
+  int status = -1;
+  size_t bytes = 0;
+  double cpuMilliseconds = 0;
+  long peakKib = 0;
+  std::optional<double> firstPageMilliseconds;
+  std::vector<ModelScreen> screens;  // at each wait, where a model was given
+};
+
+// Runs `run` through the whole dialogue, carrying its output out on `model` when given.
+std::optional<Figures> Measure(const Run& run, const std::string& samples,
+                               TerminalModel* model = nullptr) {
   winsize size{};
   size.ws_col = 80;
   size.ws_row = 25;
@@ -107,7 +153,7 @@ bool Measure(const Run& run, const std::string& samples, bool print = true) {
   const pid_t child = forkpty(&master, nullptr, nullptr, &size);
   if (child < 0) {
     perror("forkpty");
-    return false;
+    return std::nullopt;
   }
   if (child == 0) {
     setenv("TERM", run.term, 1);
@@ -118,12 +164,14 @@ bool Measure(const Run& run, const std::string& samples, bool print = true) {
 
   Output output;
   output.answers = run.answers;
+  output.model = model;
+  Figures figures;
   bool open = ReadUntilQuiet(master, output);
-  long peak = 0;
   for (const char* key : kKeys) {
     if (!open || Clock::now() - start > kRunLimit) break;
     // Read at each wait: after the end the process and its figures are gone.
-    peak = std::max(peak, PeakMemory(child));
+    figures.peakKib = std::max(figures.peakKib, PeakMemory(child));
+    if (model != nullptr) figures.screens.push_back(Snapshot(*model));
     const std::string bytes = key;
     if (write(master, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size())) break;
     open = ReadUntilQuiet(master, output);
@@ -133,23 +181,79 @@ bool Measure(const Run& run, const std::string& samples, bool print = true) {
   rusage usage{};
   if (wait4(child, &status, 0, &usage) != child) {
     perror("wait4");
-    return false;
+    return std::nullopt;
   }
   close(master);
 
-  if (!print) return true;
-  const double cpu = (Seconds(usage.ru_utime) + Seconds(usage.ru_stime)) * 1000;
-  printf("%-16s %-8s %-14s %6d %7zu %8.1f %10ld", run.term, run.answers ? "answers" : "silent",
-         run.label, WIFEXITED(status) ? WEXITSTATUS(status) : -1, output.bytes, cpu, peak);
+  figures.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  figures.bytes = output.bytes;
+  figures.cpuMilliseconds = (Seconds(usage.ru_utime) + Seconds(usage.ru_stime)) * 1000;
   if (output.titleSeen) {
     const auto toTitle =
         std::chrono::duration_cast<std::chrono::microseconds>(output.titleDrawn - start) -
         kPauseBeforeFirstPage;
-    printf(" %12.1f\n", toTitle.count() / 1000.0);
-  } else {
-    printf(" %12s\n", "never");
+    figures.firstPageMilliseconds = toTitle.count() / 1000.0;
   }
-  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+  return figures;
+}
+
+// Runs `run` and prints one line of its figures; false when it did not end normally.
+bool Report(const Run& run, const std::string& samples) {
+  const std::optional<Figures> figures = Measure(run, samples);
+  if (!figures) return false;
+  printf("%-16s %-8s %-14s %6d %7zu %8.1f %10ld", run.term, run.answers ? "answers" : "silent",
+         run.label, figures->status, figures->bytes, figures->cpuMilliseconds, figures->peakKib);
+  if (figures->firstPageMilliseconds)
+    printf(" %12.1f\n", *figures->firstPageMilliseconds);
+  else
+    printf(" %12s\n", "never");
+  return figures->status == 0;
+}
+
+// The cells in which two series of screens differ, at every wait, the first
+// of them described in `first`; -1 when they were not taken at the same number of waits.
+int DifferingCells(const std::vector<ModelScreen>& ours, const std::vector<ModelScreen>& peers,
+                   std::string& first) {
+  if (ours.size() != peers.size()) return -1;
+  int differing = 0;
+  for (size_t wait = 0; wait < ours.size(); ++wait)
+    for (size_t cell = 0; cell < ours[wait].size(); ++cell) {
+      const TerminalModel::ModelCell& our = ours[wait][cell];
+      const TerminalModel::ModelCell& peer = peers[wait][cell];
+      if (our == peer) continue;
+      if (differing++ == 0)
+        first = "wait " + std::to_string(wait + 1) + " row " + std::to_string(cell / kWidth + 1) +
+                " column " + std::to_string(cell % kWidth + 1) + ": colours " +
+                std::to_string(our.foreground) + ";" + std::to_string(our.background) +
+                " against " + std::to_string(peer.foreground) + ";" +
+                std::to_string(peer.background) +
+                (our.glyph == peer.glyph ? ", the same glyph" : ", another glyph");
+    }
+  return differing;
+}
+
+// Runs the program and the peer on terminal type `term` and prints their
+// bytes side by side, with whether their screens at the waits are the same.
+bool Compare(const char* term, const std::string& program, const std::string& peer,
+             const std::string& samples) {
+  setenv("TERM", term, 1);
+  TerminalCapabilities capabilities = DescribeTerminal(STDIN_FILENO).capabilities;
+  // The bytes are read as the terminal gets them, after the driver's line ends.
+  capabilities.lineFeedReturns = false;
+  TerminalModel ours(kWidth, kHeight, capabilities);
+  TerminalModel peers(kWidth, kHeight, capabilities);
+  const std::optional<Figures> ourFigures = Measure({"", program, term, true}, samples, &ours);
+  const std::optional<Figures> peerFigures = Measure({"", peer, term, true}, samples, &peers);
+  if (!ourFigures || !peerFigures) return false;
+  std::string first;
+  const int differing = DifferingCells(ourFigures->screens, peerFigures->screens, first);
+  const double ratio =
+      static_cast<double>(ourFigures->bytes) / static_cast<double>(peerFigures->bytes);
+  printf("%-22s %7zu %7zu %6.2f  %-12s %zu/%zu\n", term, ourFigures->bytes, peerFigures->bytes,
+         ratio, differing == 0 ? "same" : (std::to_string(differing) + " cells").c_str(),
+         std::ranges::count(ours.Errors(), '\n'), std::ranges::count(peers.Errors(), '\n'));
+  if (differing != 0) printf("    first: %s\n", first.c_str());
+  return ourFigures->status == 0 && differing == 0;
 }
 
 }  // namespace
@@ -173,8 +277,14 @@ int main(int argc, char** argv) {
   bool ok = true;
   // The first run of all starts slower, whichever program it is: one run
   // of the minimal program goes first, unprinted.
-  Measure(runs.back(), samples, false);
-  for (const Run& run : runs) ok = Measure(run, samples) && ok;
+  Measure(runs.back(), samples);
+  for (const Run& run : runs) ok = Report(run, samples) && ok;
   printf("(first page: ms from the start to the title, less the 100 ms pause)\n");
+  if (peer.empty()) return ok ? 0 : 1;
+
+  printf("\n%-22s %7s %7s %6s  %-12s %s\n", "TERM", "bytes", "peer", "ratio", "screens",
+         "model errors");
+  for (const char* term : kComparedTerms) ok = Compare(term, program, peer, samples) && ok;
+  printf("(screens: at the four waits, in the model terminal of the type's terminfo entry)\n");
   return ok ? 0 : 1;
 }

@@ -3,7 +3,8 @@
 // text: decoding must end without a crash or a hang, and the bytes fed whole
 // must give the same key events as the same bytes cut into two reads at any
 // point, all within the Esc timeout. The first byte chooses the protocol, the
-// terminal variant and the line ends, the second where the cut falls.
+// key sequences a terminal declares (none, or the Linux console's F1 and keys
+// that only a description names) and the line ends, the second where the cut falls.
 #include <cstdint>
 #include <cstdlib>
 #include <string_view>
@@ -17,21 +18,34 @@ constexpr int64_t kNow = 1000;
 
 struct Settings {
   KeyProtocol protocol;
-  TerminalVariant variant;
+  bool declares;
   bool lineEndsAsEnter;
 };
 
 Settings SettingsOf(uint8_t byte) {
   constexpr KeyProtocol kProtocols[] = {KeyProtocol::kLegacy, KeyProtocol::kKitty,
                                         KeyProtocol::kWin32Input};
-  return {kProtocols[(byte & 3) % 3],
-          (byte & 4) != 0 ? TerminalVariant::kLinuxConsole : TerminalVariant::kXterm,
-          (byte & 8) != 0};
+  return {kProtocols[(byte & 3) % 3], (byte & 4) != 0, (byte & 8) != 0};
+}
+
+// Sequences of every shape: the Linux console's F1, an Esc and a letter, one
+// that continues another, one cut off by a byte that cannot end a sequence.
+std::vector<DeclaredKey> Declared() {
+  const auto key = [](std::string_view name) {
+    for (const KeyCapability& capability : KeyCapabilities())
+      if (capability.name == name) return capability.event;
+    abort();
+  };
+  return {{"\x1b[[A", key("kf1")},
+          {"\x1bP", key("kcuu1")},
+          {"\x1bPQ", key("kcud1")},
+          {"\x1b[11^", key("kf2")},
+          {"\x1bO\x01", key("kf3")}};
 }
 
 std::vector<KeyEvent> Decode(const Settings& settings, std::string_view first,
                              std::string_view second) {
-  KeyDecoder decoder(settings.variant);
+  KeyDecoder decoder(settings.declares ? Declared() : std::vector<DeclaredKey>{});
   decoder.SetProtocol(settings.protocol);
   decoder.SetLineEndsAsEnter(settings.lineEndsAsEnter);
   decoder.Feed(first, kNow);

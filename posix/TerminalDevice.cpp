@@ -18,7 +18,7 @@
 
 namespace {
 
-// The terminal's type, which tells the Linux console's keypad from xterm's.
+// The terminal's type, which tells whether to ask it about key reporting.
 std::string_view TermName() {
   const char* term = getenv("TERM");
   return term != nullptr ? term : "";
@@ -57,13 +57,12 @@ Point TerminalSize(int fd) {
                std::min<int>(size.ws_row, TerminalDevice::kMaxGridHeight)};
 }
 
-// What the renderer may rely on: the terminal type's erase, the driver's line ends.
-TerminalTraits Traits(int fd) {
-  TerminalTraits traits = TerminalTraits::ForTerm(TermName());
+// What the renderer may rely on: what the terminal declares, and the driver's line ends.
+TerminalCapabilities WithDriver(TerminalCapabilities capabilities, int fd) {
   termios settings{};
-  traits.lineFeedReturns = tcgetattr(fd, &settings) == 0 && (settings.c_oflag & OPOST) != 0 &&
-                           (settings.c_oflag & ONLCR) != 0;
-  return traits;
+  capabilities.lineFeedReturns = tcgetattr(fd, &settings) == 0 && (settings.c_oflag & OPOST) != 0 &&
+                                 (settings.c_oflag & ONLCR) != 0;
+  return capabilities;
 }
 
 termios KeyboardSettings(termios settings) {
@@ -84,12 +83,13 @@ termios KeyboardSettings(termios settings) {
 
 }  // namespace
 
-TerminalDevice::TerminalDevice(int inputFd, int outputFd)
+TerminalDevice::TerminalDevice(int inputFd, int outputFd, TerminalDescription description)
     : inputFd_(inputFd),
       outputFd_(outputFd),
-      input_(inputFd, VariantForTerm(TermName())),
+      input_(inputFd, std::move(description.keys)),
       grid_(kStandardWidth, kStandardHeight),
       renderer_(kStandardWidth, kStandardHeight),
+      capabilities_(description.capabilities),
       drawn_(kStandardWidth * kStandardHeight),
       state_(inputFd, outputFd) {}
 
@@ -109,7 +109,7 @@ bool TerminalDevice::TakeTerminal() {
     grid_ = CellGrid(size.x, size.y);
     drawn_.assign(static_cast<size_t>(size.x * size.y), false);
   }
-  renderer_ = TerminalRenderer(grid_.Width(), grid_.Height(), Traits(outputFd_));
+  renderer_ = TerminalRenderer(grid_.Width(), grid_.Height(), WithDriver(capabilities_, outputFd_));
   // Restarting keeps reads and writes whole; a wait's ppoll is never
   // restarted, so it wakes to take what the signal asked.
   struct sigaction action {};

@@ -1,6 +1,6 @@
 // The terminal device: the console device on a POSIX terminal. Cells are kept
 // in a grid and drawn at each Present, only where they changed, in one write,
-// with what the terminal type is known to do; keys come from the terminal's
+// with what the terminal's description declares; keys come from the terminal's
 // input bytes; a resize redraws the whole screen. Start puts the terminal into
 // the mode the keyboard needs and Shutdown, safe inside a signal handler, puts
 // it back; a stop (SIGTSTP) gives the terminal back and a continue takes it
@@ -13,15 +13,16 @@
 
 #include "TerminalInput.h"
 #include "TerminalState.h"
+#include "Terminfo.h"
 #include "console/CellGrid.h"
 #include "console/ConsoleDevice.h"
 #include "terminal/TerminalRenderer.h"
 
 class TerminalDevice : public ConsoleDevice {
  public:
-  /// A device reading keys from `inputFd` and drawing on `outputFd`; touches
-  /// neither until Start.
-  TerminalDevice(int inputFd, int outputFd);
+  /// A device reading keys from `inputFd` and drawing on `outputFd`, a
+  /// terminal as `description` has it; touches neither until Start.
+  TerminalDevice(int inputFd, int outputFd, TerminalDescription description = {});
   ~TerminalDevice() override { Shutdown(); }
   TerminalDevice(const TerminalDevice&) = delete;
   TerminalDevice& operator=(const TerminalDevice&) = delete;
@@ -101,6 +102,7 @@ class TerminalDevice : public ConsoleDevice {
   TerminalInput input_;
   CellGrid grid_;
   TerminalRenderer renderer_;
+  TerminalCapabilities capabilities_;
   Point cursor_{1, 1};
   // Where the last Present left the terminal's cursor; at first where the shell left it, unknown.
   Point placedCursor_{0, 0};

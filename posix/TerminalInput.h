@@ -11,6 +11,7 @@
 #include <functional>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 #include "console/ConsoleDevice.h"
 #include "terminal/KeyDecoder.h"
@@ -18,9 +19,10 @@
 
 class TerminalInput {
  public:
-  /// Decodes the bytes of `fd` by the sequences of `variant`; the fd's flags are left as they are.
-  explicit TerminalInput(int fd, TerminalVariant variant = TerminalVariant::kXterm)
-      : fd_(fd), decoder_(variant) {}
+  /// Decodes the bytes of `fd`, knowing also the sequences of `declared`; the
+  /// fd's flags are left as they are.
+  explicit TerminalInput(int fd, std::vector<DeclaredKey> declared = {})
+      : fd_(fd), decoder_(std::move(declared)) {}
 
   int Fd() const { return fd_; }
   /// Reads the bytes that have arrived (never blocking) and takes the next

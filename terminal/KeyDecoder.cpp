@@ -24,6 +24,7 @@ constexpr std::size_t kMaxReplies = 8;
 // reports keys, the state of kitty's events, and where terminal answers go.
 struct Context {
   TerminalVariant variant;
+  std::span<const DeclaredKey> declared;
   KeyProtocol protocol;
   KittyKeys& kitty;
   std::deque<TerminalReply>& replies;
@@ -249,6 +250,28 @@ Parsed ParseUtf8(std::string_view bytes, bool final) {
   return Key(extra + 1, CharacterPress(Win1250Byte(codePoint)));
 }
 
+// The longest sequence the terminal declares at the start of `bytes`, or the
+// wait for more where the bytes may still become one; nothing otherwise. Only
+// for the legacy sequences: the other protocols' events carry more.
+std::optional<Parsed> ParseDeclared(std::string_view bytes, bool final, const Context& context) {
+  if (context.protocol != KeyProtocol::kLegacy) return std::nullopt;
+  std::optional<Parsed> found;
+  bool more = false;
+  for (const DeclaredKey& key : context.declared) {
+    if (bytes.starts_with(key.sequence) && (!found || key.sequence.size() > found->length))
+      found = Key(key.sequence.size(), key.event);
+    more = more || (key.sequence.size() > bytes.size() && key.sequence.starts_with(bytes));
+  }
+  if (more && !final) return kIncomplete;
+  return found;
+}
+
+// A sequence the tables do not know, unless the terminal declares it.
+Parsed OrDeclared(Parsed parsed, std::string_view bytes, bool final, const Context& context) {
+  if (parsed.status != Status::kDrop) return parsed;
+  return ParseDeclared(bytes, final, context).value_or(parsed);
+}
+
 Parsed ParseKey(std::string_view bytes, bool final, Context& context);
 
 // ESC and what follows it: a sequence, Alt with the key that follows, or the Esc key alone.
@@ -256,9 +279,9 @@ Parsed ParseEscape(std::string_view bytes, bool final, Context& context) {
   if (bytes.size() == 1) return final ? Key(1, AsciiKeyPress(kEsc)) : kIncomplete;
   switch (bytes[1]) {
     case kCsiIntroducer:
-      return ParseCsi(bytes, final, context);
+      return OrDeclared(ParseCsi(bytes, final, context), bytes, final, context);
     case kSs3Introducer:
-      return ParseSs3(bytes, final, context.variant);
+      return OrDeclared(ParseSs3(bytes, final, context.variant), bytes, final, context);
     case kEsc: {
       // ESC ESC [ ... and ESC ESC O ... are a sequence with Alt; ESC ESC alone is Alt+Esc.
       if (bytes.size() == 2 && !final) return kIncomplete;
@@ -267,6 +290,8 @@ Parsed ParseEscape(std::string_view bytes, bool final, Context& context) {
       break;
     }
   }
+  // ESC and a character: a sequence of the terminal's own, or Alt with that character.
+  if (const std::optional<Parsed> declared = ParseDeclared(bytes, final, context)) return *declared;
   Parsed rest = ParseKey(bytes.substr(1), final, context);
   if (rest.status == Status::kIncomplete) return rest;
   rest.length += 1;
@@ -292,6 +317,13 @@ bool TakeFront(std::deque<T>& queue, T& item) {
 
 }  // namespace
 
+KeyDecoder::KeyDecoder(std::vector<DeclaredKey> declared)
+    : variant_(VariantOf(declared)), declared_(std::move(declared)) {
+  std::erase_if(declared_, [](const DeclaredKey& key) {
+    return key.sequence.size() < 2 || key.sequence[0] != kEsc;
+  });
+}
+
 void KeyDecoder::Feed(std::string_view bytes, int64_t now) {
   if (bytes.empty()) return;
   held_.append(bytes);
@@ -313,7 +345,7 @@ void KeyDecoder::Flush() {
 
 void KeyDecoder::Decode(bool final) {
   const std::string_view bytes = held_;
-  Context context{variant_, protocol_, kitty_, replies_};
+  Context context{variant_, declared_, protocol_, kitty_, replies_};
   std::size_t at = 0;
   while (at < bytes.size()) {
     if (lineEndsAsEnter_ && bytes[at] == '\n') {

@@ -1,5 +1,6 @@
 // Key events from the bytes a terminal sends for its keys: the xterm, VT220,
-// rxvt and Linux console sequences, Alt as an Esc prefix, control bytes and
+// rxvt and Linux console sequences, the sequences the terminal's description
+// declares where these tables lack them, Alt as an Esc prefix, control bytes and
 // UTF-8 text (delivered as Windows-1250 bytes), and, once the terminal has
 // been asked for them, kitty's key events or win32-input-mode records. The
 // terminal's answers to queries are set apart, never taken as keys. A pure
@@ -10,6 +11,7 @@
 #include <deque>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "KeySequences.h"
 #include "KeyboardProtocol.h"
@@ -22,7 +24,9 @@ class KeyDecoder {
   /// (a lone Esc as the Esc key).
   static constexpr int64_t kEscTimeoutMilliseconds = 25;
 
-  explicit KeyDecoder(TerminalVariant variant = TerminalVariant::kXterm) : variant_(variant) {}
+  /// A decoder that also knows the escape sequences among `declared` (a lone
+  /// byte stays what it is), with the variant they imply (VariantOf).
+  explicit KeyDecoder(std::vector<DeclaredKey> declared = {});
 
   /// Decodes `bytes`, received at `now` (milliseconds on any steady clock).
   void Feed(std::string_view bytes, int64_t now);
@@ -59,6 +63,7 @@ class KeyDecoder {
   void Emit(KeyEvent event);
 
   TerminalVariant variant_;
+  std::vector<DeclaredKey> declared_;
   KeyProtocol protocol_ = KeyProtocol::kLegacy;
   KittyKeys kitty_;
   std::deque<TerminalReply> replies_;

@@ -123,6 +123,55 @@ constexpr NamedKey kLinuxKeypadOperators[] = {
     {'S', kKeypadSubtract},
 };
 
+// The keypad's keys with Num Lock off, which are not the cursor block's enhanced keys.
+constexpr KeyEvent KeypadKey(uint16_t virtualKey, uint16_t scanCode) {
+  return KeyPress(virtualKey, scanCode, 0, 0);
+}
+
+constexpr KeyCapability kKeyCapabilities[] = {
+    {"kcuu1", kUp},
+    {"kcud1", kDown},
+    {"kcuf1", kRight},
+    {"kcub1", kLeft},
+    {"khome", kHome},
+    {"kend", kEnd},
+    {"kich1", kInsert},
+    {"kdch1", kDelete},
+    {"kpp", kPageUp},
+    {"knp", kPageDown},
+    {"kcbt", WithShift(KeyPress(VirtualKey::kTab, ScanCode::kTab, '\t', 0))},
+    {"kLFT", WithShift(kLeft)},
+    {"kRIT", WithShift(kRight)},
+    {"kHOM", WithShift(kHome)},
+    {"kEND", WithShift(kEnd)},
+    {"kIC", WithShift(kInsert)},
+    {"kDC", WithShift(kDelete)},
+    {"kPRV", WithShift(kPageUp)},
+    {"kNXT", WithShift(kPageDown)},
+    {"kf1", FunctionKey(1)},
+    {"kf2", FunctionKey(2)},
+    {"kf3", FunctionKey(3)},
+    {"kf4", FunctionKey(4)},
+    {"kf5", FunctionKey(5)},
+    {"kf6", FunctionKey(6)},
+    {"kf7", FunctionKey(7)},
+    {"kf8", FunctionKey(8)},
+    {"kf9", FunctionKey(9)},
+    {"kf10", FunctionKey(10)},
+    {"kf11", FunctionKey(11)},
+    {"kf12", FunctionKey(12)},
+    {"ka1", KeypadKey(VirtualKey::kHome, ScanCode::kHome)},
+    {"ka3", KeypadKey(VirtualKey::kPageUp, ScanCode::kPageUp)},
+    {"kb2", kKeypadCenter},
+    {"kbeg", kKeypadCenter},
+    {"kc1", KeypadKey(VirtualKey::kEnd, ScanCode::kEnd)},
+    {"kc3", KeypadKey(VirtualKey::kPageDown, ScanCode::kPageDown)},
+    {"kent", kKeypadEnter},
+};
+
+// The Linux console's F1, which no other terminal sends.
+constexpr std::string_view kLinuxF1 = "\x1b[[A";
+
 bool Find(std::span<const NamedKey> table, int code, KeyEvent& event) {
   for (const NamedKey& key : table) {
     if (key.code == code) {
@@ -135,8 +184,15 @@ bool Find(std::span<const NamedKey> table, int code, KeyEvent& event) {
 
 }  // namespace
 
-TerminalVariant VariantForTerm(std::string_view term) {
-  return term.starts_with("linux") ? TerminalVariant::kLinuxConsole : TerminalVariant::kXterm;
+std::span<const KeyCapability> KeyCapabilities() {
+  return kKeyCapabilities;
+}
+
+TerminalVariant VariantOf(std::span<const DeclaredKey> keys) {
+  for (const DeclaredKey& key : keys)
+    if (key.sequence == kLinuxF1 && key.event == FunctionKey(1))
+      return TerminalVariant::kLinuxConsole;
+  return TerminalVariant::kXterm;
 }
 
 bool CsiFinalKey(char final, KeyEvent& event) {

@@ -2,25 +2,15 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <optional>
 
+#include "ControlSequences.h"
 #include "console/Glyphs.h"
+
+using namespace ControlSequences;
 
 namespace {
 
-constexpr char kEscape = '\x1b';
-constexpr char kCsi[] = "\x1b[";                 // control sequence introducer
-constexpr char kCursorMoveFinal = 'H';           // CSI row;column H
-constexpr char kGraphicRenditionFinal = 'm';     // CSI parameters m
-constexpr char kScrollRegionFinal = 'r';         // CSI top;bottom r
-constexpr char kScrollUpOneLine[] = "\x1b[S";    // scrolls the scroll region up one line
-constexpr char kResetScrollRegion[] = "\x1b[r";  // whole screen again; cursor to (1, 1)
-constexpr char kEraseToLineEnd[] = "\x1b[K";     // EL: from the cursor to the end of its row
-constexpr char kEraseToScreenEnd[] = "\x1b[J";   // ED: from the cursor to the end of the screen
-constexpr char kCursorForwardFinal = 'C';        // CSI n C
-constexpr char kCursorBackwardFinal = 'D';       // CSI n D
-constexpr char kCursorUpFinal = 'A';             // CSI n A
-constexpr char kCursorDownFinal = 'B';           // CSI n B
-constexpr char kRepeatFinal = 'b';               // CSI n b: the last character n more times
 // Cells the cursor may pass by writing them again instead of moving.
 constexpr int kMaxRewrittenCells = 3;
 // Cells to clear from which one erase sequence costs no more than blanks.
@@ -34,8 +24,13 @@ constexpr int kBackgroundBase = 40;
 constexpr int TerminalColour(int pcColour) {
   return (pcColour & 2) | ((pcColour & 1) << 2) | ((pcColour & 4) >> 2);
 }
-constexpr int ForegroundParameter(uint8_t attribute) {
-  const int base = (attribute & 0x08) != 0 ? kBrightForegroundBase : kForegroundBase;
+constexpr int kBold = 1;           // the bright foreground where only eight colours are declared
+constexpr int kNormalWeight = 22;  // bold off again
+constexpr bool Intense(int attribute) {
+  return (attribute & 0x08) != 0;
+}
+constexpr int ForegroundParameter(uint8_t attribute, bool brightColours) {
+  const int base = Intense(attribute) && brightColours ? kBrightForegroundBase : kForegroundBase;
   return base + TerminalColour(attribute & 0x07);
 }
 constexpr int BackgroundParameter(uint8_t attribute) {
@@ -74,20 +69,10 @@ bool LookTheSame(const Cell& a, const Cell& b) {
 
 }  // namespace
 
-TerminalTraits TerminalTraits::ForTerm(std::string_view term) {
-  const bool xtermColours =
-      term == "xterm" || (term.starts_with("xterm-") && term.ends_with("color"));
-  const bool linuxConsole = term == "linux" || term.starts_with("linux-");
-  // tmux's types do not declare the repeat, but tmux carries it out.
-  const bool repeats = xtermColours || term == "xterm-kitty" || term.starts_with("tmux");
-  return TerminalTraits{.erasesInCurrentColour = xtermColours || linuxConsole,
-                        .repeatsCharacter = repeats};
-}
-
-TerminalRenderer::TerminalRenderer(int width, int height, TerminalTraits traits)
+TerminalRenderer::TerminalRenderer(int width, int height, TerminalCapabilities capabilities)
     : width_(width),
       height_(height),
-      traits_(traits),
+      capabilities_(capabilities),
       slots_(static_cast<size_t>(width * height)),
       claimed_(static_cast<size_t>(height)) {}
 
@@ -129,6 +114,10 @@ void TerminalRenderer::AppendAttribute(uint8_t attribute, std::string& out) {
   const bool foregroundChanges = fresh || ((shownAttribute_ ^ attribute) & 0x0F) != 0;
   const bool backgroundChanges = fresh || ((shownAttribute_ ^ attribute) & 0x70) != 0;
   const bool renditionUnknown = shownAttribute_ == kUnknownAttribute;
+  // Where bold stands for the bright foreground, it is on while an intense
+  // colour is shown; the reset before colours set afresh has turned it off.
+  const bool byBold = !capabilities_.brightColours;
+  const bool boldShown = !fresh && Intense(shownAttribute_);
   shownAttribute_ = attribute;
   if (!foregroundChanges && !backgroundChanges) return;
   out += kCsi;
@@ -136,27 +125,34 @@ void TerminalRenderer::AppendAttribute(uint8_t attribute, std::string& out) {
     AppendNumber(kResetRendition, out);
     out += ';';
   }
-  if (foregroundChanges) AppendNumber(ForegroundParameter(attribute), out);
+  if (byBold && boldShown != Intense(attribute)) {
+    AppendNumber(Intense(attribute) ? kBold : kNormalWeight, out);
+    out += ';';
+  }
+  if (foregroundChanges) AppendNumber(ForegroundParameter(attribute, !byBold), out);
   if (foregroundChanges && backgroundChanges) out += ';';
   if (backgroundChanges) AppendNumber(BackgroundParameter(attribute), out);
   out += kGraphicRenditionFinal;
 }
 
 size_t TerminalRenderer::WireLength(std::string_view sequence) const {
-  const size_t lineFeeds = traits_.lineFeedReturns ? std::ranges::count(sequence, '\n') : 0;
+  const size_t lineFeeds = capabilities_.lineFeedReturns ? std::ranges::count(sequence, '\n') : 0;
   return sequence.size() + lineFeeds;
 }
 
-std::string TerminalRenderer::AlongRow(int row, int from, int to) {
-  if (to == from) return {};
-  std::string best = to > from ? RelativeMove(to - from, kCursorForwardFinal)
-                               : RelativeMove(from - to, kCursorBackwardFinal);
+std::optional<std::string> TerminalRenderer::AlongRow(int row, int from, int to) {
+  if (to == from) return std::string();
+  const bool relative = capabilities_.movesRelatively;
+  std::optional<std::string> best;
   const auto consider = [&best](std::string candidate) {
-    if (candidate.size() < best.size()) best = std::move(candidate);
+    if (!best || candidate.size() < best->size()) best = std::move(candidate);
   };
+  if (relative)
+    consider(to > from ? RelativeMove(to - from, kCursorForwardFinal)
+                       : RelativeMove(from - to, kCursorBackwardFinal));
   if (to == 1) consider("\r");
-  if (to < from) consider(std::string(static_cast<size_t>(from - to), '\b'));
-  if (to > 1 && to < from) consider("\r" + RelativeMove(to - 1, kCursorForwardFinal));
+  if (relative && to < from) consider(std::string(static_cast<size_t>(from - to), kBackspace[0]));
+  if (relative && to > 1 && to < from) consider("\r" + RelativeMove(to - 1, kCursorForwardFinal));
   // Writing the cells in between again moves the cursor as well.
   const int start = to > from ? from : 1;
   if (to - start <= kMaxRewrittenCells && shownAttribute_ >= 0) {
@@ -181,22 +177,22 @@ void TerminalRenderer::MoveCursor(Point target, std::string& out) {
     const std::string start = pendingWrap_ ? "\r" : "";
     const Point from{pendingWrap_ ? 1 : terminalCursor_.x, terminalCursor_.y};
     const int down = target.y - from.y;
-    const auto consider = [&](const std::string& vertical, int column) {
-      std::string candidate = start + vertical + AlongRow(target.y, column, target.x);
+    const auto consider = [&](const std::string& before, int column) {
+      const std::optional<std::string> along = AlongRow(target.y, column, target.x);
+      if (!along) return;
+      std::string candidate = before + *along;
       if (WireLength(candidate) < WireLength(best)) best = std::move(candidate);
     };
-    if (down == 0) consider("", from.x);
-    if (down > 0 && pendingWrap_ && traits_.lineFeedReturns) {
-      // The driver sends the return before the line feed itself.
-      std::string lineFeeds(static_cast<size_t>(down), '\n');
-      lineFeeds += AlongRow(target.y, 1, target.x);
-      if (WireLength(lineFeeds) < WireLength(best)) best = std::move(lineFeeds);
-    }
-    if (down > 0) {
-      consider(std::string(static_cast<size_t>(down), '\n'), traits_.lineFeedReturns ? 1 : from.x);
-      consider(RelativeMove(down, kCursorDownFinal), from.x);
-    }
-    if (down < 0) consider(RelativeMove(-down, kCursorUpFinal), from.x);
+    const bool lineFeedReturns = capabilities_.lineFeedReturns;
+    const std::string lineFeeds(static_cast<size_t>(std::max(down, 0)), '\n');
+    if (down == 0) consider(start, from.x);
+    // Waiting to wrap, the driver's return before each line feed takes the cursor on too.
+    if (down > 0 && pendingWrap_ && lineFeedReturns) consider(lineFeeds, 1);
+    if (down > 0) consider(start + lineFeeds, lineFeedReturns ? 1 : from.x);
+    if (down > 0 && capabilities_.movesRelatively)
+      consider(start + RelativeMove(down, kCursorDownFinal), from.x);
+    if (down < 0 && capabilities_.movesRelatively)
+      consider(start + RelativeMove(-down, kCursorUpFinal), from.x);
   }
   out += best;
   terminalCursor_ = target;
@@ -213,11 +209,31 @@ void TerminalRenderer::DrawCell(int x, int y, const Cell& cell, std::string& out
   AppendAttribute(cell.attribute, out);
   out += CellGlyph(cell.character);
   SlotAt(x, y) = Slot{cell, SlotState::kShown};
-  pendingWrap_ = x == width_;
-  terminalCursor_ = {pendingWrap_ ? x : x + 1, y};
+  Written(x, y);
 }
 
-int TerminalRenderer::RepeatCell(const CellGrid& wanted, int x, int y, int last, std::string& out) {
+void TerminalRenderer::Written(int x, int y) {
+  pendingWrap_ = false;
+  terminalCursor_ = {x + 1, y};
+  if (x < width_) return;
+  switch (capabilities_.rightMargin) {
+    case RightMargin::kWrapsAtOnce:
+      terminalCursor_ = {1, y + 1};
+      break;
+    case RightMargin::kStays:
+      terminalCursor_ = {x, y};
+      break;
+    case RightMargin::kUnknown:
+    case RightMargin::kWrapsLate:
+      // The next glyph would go on in the next row, but no row is let run on
+      // into the next: a terminal that reflows its lines would join them.
+      terminalCursor_ = {x, y};
+      pendingWrap_ = true;
+      break;
+  }
+}
+
+int TerminalRenderer::RunEnd(const CellGrid& wanted, int x, int y, int last) const {
   const Cell& cell = wanted.At({x, y});
   // Cells in between that already show the same are written again: the run goes on.
   int end = x;
@@ -225,6 +241,12 @@ int TerminalRenderer::RepeatCell(const CellGrid& wanted, int x, int y, int last,
                          SlotAt(next, y).state != SlotState::kForeign;
        ++next)
     if (NeedsDrawing(SlotAt(next, y), wanted.At({next, y}))) end = next;
+  return end;
+}
+
+int TerminalRenderer::RepeatCell(const CellGrid& wanted, int x, int y, int last, std::string& out) {
+  const Cell& cell = wanted.At({x, y});
+  const int end = RunEnd(wanted, x, y, last);
   const int count = end - x;
   const std::string repeat = RelativeMove(count, kRepeatFinal);
   if (count == 0 || repeat.size() >= static_cast<size_t>(count) * CellGlyph(cell.character).size())
@@ -232,8 +254,26 @@ int TerminalRenderer::RepeatCell(const CellGrid& wanted, int x, int y, int last,
   out += repeat;
   for (int column = x + 1; column <= end; ++column)
     SlotAt(column, y) = Slot{wanted.At({column, y}), SlotState::kShown};
-  pendingWrap_ = end == width_;
-  terminalCursor_ = {pendingWrap_ ? end : end + 1, y};
+  Written(end, y);
+  return end;
+}
+
+int TerminalRenderer::EraseCells(const CellGrid& wanted, int x, int y, int last, std::string& out) {
+  const Cell& blank = wanted.At({x, y});
+  const int end = RunEnd(wanted, x, y, last);
+  const int count = end - x + 1;
+  // The erase leaves the cursor at the run's start; the next cell is reached by a move.
+  const size_t erased = WithCount(count, kEraseCharactersFinal).size() +
+                        RelativeMove(count, kCursorForwardFinal).size();
+  const size_t written = capabilities_.repeatsCharacter && count > 1
+                             ? 1 + RelativeMove(count - 1, kRepeatFinal).size()
+                             : static_cast<size_t>(count);
+  if (erased >= written) return x - 1;
+  MoveCursor({x, y}, out);
+  AppendAttribute(blank.attribute, out);
+  out += WithCount(count, kEraseCharactersFinal);
+  for (int column = x; column <= end; ++column)
+    SlotAt(column, y) = Slot{wanted.At({column, y}), SlotState::kShown};
   return end;
 }
 
@@ -297,7 +337,9 @@ TerminalRenderer::ErasePlan TerminalRenderer::PlanErase(const CellGrid& wanted, 
 void TerminalRenderer::DrawCells(const CellGrid& wanted, std::string& out) {
   const int width = std::min(width_, wanted.Width());
   const int height = std::min(height_, wanted.Height());
-  const bool mayErase = traits_.erasesInCurrentColour && width == width_ && height == height_;
+  const bool mayErase = capabilities_.erasesInCurrentColour && width == width_ && height == height_;
+  const bool erasesCharacters =
+      capabilities_.erasesInCurrentColour && capabilities_.erasesCharacters;
   // The rows at the bottom that are claimed whole and blank from end to end
   // in one colour, which an erase to the end of the screen may clear together.
   int blankBottom = height + 1;
@@ -321,20 +363,34 @@ void TerminalRenderer::DrawCells(const CellGrid& wanted, std::string& out) {
     const int right = std::min(span.right, width);
     const ErasePlan erase =
         mayErase ? PlanErase(wanted, y, blankBottom, bottomBlank) : ErasePlan{kNoErase, false, 0};
-    const int last = std::min(right, erase.from - 1);
+    // Writing the bottom-right cell of a terminal that wraps at once would scroll it.
+    const bool cornerScrolls =
+        y == height_ && capabilities_.rightMargin == RightMargin::kWrapsAtOnce;
+    const int last = std::min({right, erase.from - 1, cornerScrolls ? width_ - 1 : width_});
     for (int x = span.left; x <= last; ++x) {
       const Cell& cell = wanted.At({x, y});
       if (!NeedsDrawing(SlotAt(x, y), cell)) continue;
+      if (erasesCharacters && cell.character == ' ') {
+        const int erased = EraseCells(wanted, x, y, last, out);
+        if (erased >= x) {
+          x = erased;
+          continue;
+        }
+      }
       DrawCell(x, y, cell, out);
-      if (traits_.repeatsCharacter) x = RepeatCell(wanted, x, y, last, out);
+      if (capabilities_.repeatsCharacter) x = RepeatCell(wanted, x, y, last, out);
     }
     span = Span{};
-    if (erase.from > width) continue;
-    Erase(wanted, y, erase.from, erase.toScreenEnd, erase.blank, out);
-    if (erase.toScreenEnd) {
-      std::fill(claimed_.begin() + y, claimed_.end(), Span{});
-      return;
+    if (erase.from <= width) {
+      Erase(wanted, y, erase.from, erase.toScreenEnd, erase.blank, out);
+      if (erase.toScreenEnd) {
+        std::fill(claimed_.begin() + y, claimed_.end(), Span{});
+        return;
+      }
     }
+    // The corner stays claimed, to be drawn once a scroll has moved it up.
+    if (cornerScrolls && NeedsDrawing(SlotAt(width_, y), wanted.At({width_, y})))
+      span = Span{width_, width_};
   }
 }
 
@@ -354,25 +410,34 @@ void TerminalRenderer::ScrollUp(int top, int bottom, Cell fill, std::string& out
   top = std::max(top, 1);
   bottom = std::min(bottom, height_);
   if (top > bottom) return;
-  const bool erases = traits_.erasesInCurrentColour && fill.character == ' ' && top < bottom;
+  const bool wholeScreen = top == 1 && bottom == height_;
+  if (top < bottom && !wholeScreen && !capabilities_.setsScrollRegion) {
+    // The rows cannot be moved alone: they are drawn again where they change.
+    Claim({1, top, width_, bottom});
+    return;
+  }
+  const bool erases = capabilities_.erasesInCurrentColour && fill.character == ' ' && top < bottom;
   if (top < bottom) {
     // The terminal blanks the new bottom row in the current background.
     if (erases) AppendAttribute(fill.attribute, out);
-    if (top == 1 && bottom == height_) {
-      if (terminalCursor_.y == height_ && !pendingWrap_) {
-        // A line feed on the bottom row scrolls as well, in one byte.
-        out += '\n';
-        if (traits_.lineFeedReturns) terminalCursor_.x = 1;
-      } else {
-        out += kScrollUpOneLine;
-      }
-    } else {
+    if (!wholeScreen) {
       out += kCsi;
       AppendNumber(top, out);
       out += ';';
       AppendNumber(bottom, out);
       out += kScrollRegionFinal;
+      terminalCursor_ = Point{1, 1};
+      pendingWrap_ = false;
+    }
+    if (!capabilities_.scrollsUpByCount || (terminalCursor_.y == bottom && !pendingWrap_)) {
+      // A line feed on the bottom row scrolls as well, in one byte.
+      if (terminalCursor_.y != bottom || pendingWrap_) MoveCursor({1, bottom}, out);
+      out += '\n';
+      if (capabilities_.lineFeedReturns) terminalCursor_.x = 1;
+    } else {
       out += kScrollUpOneLine;
+    }
+    if (!wholeScreen) {
       out += kResetScrollRegion;
       terminalCursor_ = Point{1, 1};
       pendingWrap_ = false;

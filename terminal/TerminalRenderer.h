@@ -3,34 +3,21 @@
 // cells (the shadow), of the colours and of the cursor position its bytes leave
 // there, and only appends bytes to a string; the device writes them out. Only
 // rows marked as changed are compared; the cursor takes the cheapest way
-// there; erasing and scrolling stand in for blanks only on a terminal that
-// fills what they clear with the current background colour, and a run of equal
-// cells is sent as one cell and a repeat count where the terminal repeats.
+// there among the moves the terminal has; erasing and scrolling stand in for
+// blanks only on a terminal that fills what they clear with the current
+// background colour, and a run of equal cells is sent as one cell and a repeat
+// count where the terminal repeats.
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "TerminalCapabilities.h"
 #include "console/CellGrid.h"
 #include "console/ConsoleDevice.h"
-
-/// What the renderer may rely on in a terminal beyond moving the cursor and colouring text.
-struct TerminalTraits {
-  /// Erasing (ED, EL) and scrolling fill the cleared cells with the current
-  /// background colour; elsewhere their colour is the terminal's choice.
-  bool erasesInCurrentColour = false;
-  /// The terminal's driver turns each LF into CR LF on its way out.
-  bool lineFeedReturns = false;
-  /// REP (CSI n b) writes the character just written n more times.
-  bool repeatsCharacter = false;
-
-  /// The traits of a terminal type: the erase in the current colour for
-  /// xterm's colour types and the Linux console; the repeat for xterm's colour
-  /// types, kitty and tmux.
-  static TerminalTraits ForTerm(std::string_view term);
-};
 
 class TerminalRenderer {
  public:
@@ -38,8 +25,10 @@ class TerminalRenderer {
   static constexpr int kMaxCursorMove = 16;
 
   /// A terminal of `width` by `height` cells showing text of its own, its
-  /// cursor anywhere; nothing is drawn until cells are claimed.
-  TerminalRenderer(int width, int height, TerminalTraits traits = {});
+  /// cursor anywhere; nothing is drawn until cells are claimed. On a terminal
+  /// that wraps at once, the bottom-right cell is only ever erased: writing
+  /// it would scroll the screen.
+  TerminalRenderer(int width, int height, TerminalCapabilities capabilities = {});
 
   int Width() const { return width_; }
   int Height() const { return height_; }
@@ -116,15 +105,25 @@ class TerminalRenderer {
   void Erase(const CellGrid& wanted, int y, int from, bool toScreenEnd, uint8_t blank,
              std::string& out);
   void DrawCell(int x, int y, const Cell& cell, std::string& out);
+  /// Where the terminal's cursor stands once column `x` of row `y` is written.
+  void Written(int x, int y);
+  /// The last column up to `last` of a run from cell `x` of row `y` that
+  /// needs drawing, among the claimed cells that look like `x` in `wanted`.
+  int RunEnd(const CellGrid& wanted, int x, int y, int last) const;
   /// Right after cell `x` of row `y` was drawn, draws the cells up to column
   /// `last` that need drawing and look the same, with one repeat where that is
   /// shorter than their glyphs; returns the last column drawn.
   int RepeatCell(const CellGrid& wanted, int x, int y, int last, std::string& out);
+  /// Erases the run of blanks that starts at cell `x` of row `y` and ends by
+  /// `last` with one ECH where that, with the move past it, is shorter than
+  /// writing them; returns the last column erased, x - 1 when none.
+  int EraseCells(const CellGrid& wanted, int x, int y, int last, std::string& out);
   /// Appends the cheapest bytes that take the terminal's cursor to `target`.
   void MoveCursor(Point target, std::string& out);
   /// The bytes that take the cursor along row `row` from column `from` to
-  /// `to`: a return, a step or rewriting up to three cells already shown.
-  std::string AlongRow(int row, int from, int to);
+  /// `to`: a return, a step or rewriting up to three cells already shown;
+  /// nothing where the terminal has no way.
+  std::optional<std::string> AlongRow(int row, int from, int to);
   void AppendAttribute(uint8_t attribute, std::string& out);
   /// The bytes `sequence` puts on the wire.
   size_t WireLength(std::string_view sequence) const;
@@ -137,12 +136,12 @@ class TerminalRenderer {
 
   int width_;
   int height_;
-  TerminalTraits traits_;
+  TerminalCapabilities capabilities_;
   std::vector<Slot> slots_;
   std::vector<Span> claimed_;  // per row
   int shownAttribute_ = kUnknownAttribute;
   Point terminalCursor_ = kUnknownCursor;
-  // The cursor stands past the last column, waiting to wrap: where it goes
-  // next differs between terminals, except on CR or an absolute move.
+  // The cursor stands on the last column, waiting to wrap: where it goes next
+  // differs between terminals, except on CR or an absolute move.
   bool pendingWrap_ = false;
 };

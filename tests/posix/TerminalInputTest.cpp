@@ -125,7 +125,7 @@ TEST_F(TerminalInputTest, LeavesTheDescriptorsFlagsAlone) {
 }
 
 TEST_F(TerminalInputTest, LinuxConsoleVariant) {
-  TerminalInput input(pipe_.ReadEnd(), TerminalVariant::kLinuxConsole);
+  TerminalInput input(pipe_.ReadEnd(), {{"\x1b[[A", EventOf({112, 59, 0, 0})}});
   pipe_.Write("\x1bOQ");
   const std::vector<KeyEvent> events = TakeEvents(input);
   ASSERT_EQ(events.size(), 1u);

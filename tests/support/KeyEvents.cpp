@@ -35,8 +35,8 @@ KeyEvent AltRelease() {
 }
 
 std::vector<KeyEvent> Decode(std::string_view bytes, KeyProtocol protocol,
-                             TerminalVariant variant) {
-  KeyDecoder decoder(variant);
+                             const std::vector<DeclaredKey>& declared) {
+  KeyDecoder decoder(declared);
   decoder.SetProtocol(protocol);
   decoder.Feed(bytes, 0);
   return TakeEvents(decoder);

@@ -61,6 +61,6 @@ std::vector<KeyEvent> TakeEvents(Source& source) {
 }
 /// The events of `bytes` received at once by a new decoder.
 std::vector<KeyEvent> Decode(std::string_view bytes, KeyProtocol protocol = KeyProtocol::kLegacy,
-                             TerminalVariant variant = TerminalVariant::kXterm);
+                             const std::vector<DeclaredKey>& declared = {});
 
 }  // namespace testing_support

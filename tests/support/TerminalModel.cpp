@@ -19,20 +19,31 @@ std::vector<int> Numbers(std::string_view parameters) {
   return numbers;
 }
 
+constexpr int kAlternateScreen = 1049;
+constexpr int kTabStop = 8;
+
 }  // namespace
 
-TerminalModel::TerminalModel(int width, int height, bool erasesInCurrentColour,
-                             bool lineFeedReturns)
+TerminalModel::TerminalModel(int width, int height, TerminalCapabilities capabilities)
     : width_(width),
       height_(height),
-      erasesInCurrentColour_(erasesInCurrentColour),
-      lineFeedReturns_(lineFeedReturns),
+      capabilities_(capabilities),
       cells_(static_cast<size_t>(width * height)),
       bottom_(height) {}
 
+bool TerminalModel::Declared(bool declared, std::string_view what) {
+  if (!declared) errors_ += "undeclared " + std::string(what) + "\n";
+  return declared;
+}
+
+int TerminalModel::ShownForeground() const {
+  const bool brightByBold = bold_ && foreground_ >= 30 && foreground_ <= 37;
+  return brightByBold && !capabilities_.brightColours ? foreground_ + 60 : foreground_;
+}
+
 TerminalModel::ModelCell TerminalModel::Cleared() const {
-  return erasesInCurrentColour_ ? ModelCell{U' ', foreground_, background_}
-                                : ModelCell{U' ', kOwnColour, kOwnColour};
+  return capabilities_.erasesInCurrentColour ? ModelCell{U' ', ShownForeground(), background_}
+                                             : ModelCell{U' ', kOwnColour, kOwnColour};
 }
 
 void TerminalModel::Put(char32_t glyph) {
@@ -40,12 +51,24 @@ void TerminalModel::Put(char32_t glyph) {
     cursor_.x = 1;
     LineFeed();
   }
-  cells_[Index(cursor_)] = ModelCell{glyph, foreground_, background_};
+  cells_[Index(cursor_)] = ModelCell{glyph, ShownForeground(), background_};
   lastGlyph_ = glyph;
-  if (cursor_.x < width_)
+  if (cursor_.x < width_) {
     ++cursor_.x;
-  else
-    pendingWrap_ = true;
+    return;
+  }
+  switch (capabilities_.rightMargin) {
+    case RightMargin::kStays:
+      break;
+    case RightMargin::kWrapsAtOnce:
+      cursor_.x = 1;
+      LineFeed();
+      break;
+    case RightMargin::kUnknown:
+    case RightMargin::kWrapsLate:
+      pendingWrap_ = true;
+      break;
+  }
 }
 
 void TerminalModel::ScrollRegionUp() {
@@ -54,26 +77,109 @@ void TerminalModel::ScrollRegionUp() {
   for (int x = 1; x <= width_; ++x) cells_[Index({x, bottom_})] = Cleared();
 }
 
+void TerminalModel::ScrollRegionDown() {
+  for (int y = bottom_; y > top_; --y)
+    for (int x = 1; x <= width_; ++x) cells_[Index({x, y})] = cells_[Index({x, y - 1})];
+  for (int x = 1; x <= width_; ++x) cells_[Index({x, top_})] = Cleared();
+}
+
 void TerminalModel::LineFeed() {
   pendingWrap_ = false;
-  if (lineFeedReturns_) cursor_.x = 1;
+  if (capabilities_.lineFeedReturns) cursor_.x = 1;
   if (cursor_.y == bottom_)
     ScrollRegionUp();
   else if (cursor_.y < height_)
     ++cursor_.y;
 }
 
+void TerminalModel::Escape(char final) {
+  pendingWrap_ = false;
+  switch (final) {
+    case 'D':  // IND
+      LineFeed();
+      break;
+    case 'E':  // NEL
+      cursor_.x = 1;
+      LineFeed();
+      break;
+    case 'M':  // RI
+      if (cursor_.y == top_)
+        ScrollRegionDown();
+      else if (cursor_.y > 1)
+        --cursor_.y;
+      break;
+    case '7':  // DECSC
+      savedCursor_ = cursor_;
+      break;
+    case '8':  // DECRC
+      cursor_ = savedCursor_;
+      break;
+    case '=':  // the keypad's modes change no cell
+    case '>':
+      break;
+    default:
+      errors_ += std::string("unknown ESC ") + final + "\n";
+  }
+}
+
+void TerminalModel::PrivateMode(std::string_view parameters, bool set) {
+  for (int mode : Numbers(parameters.substr(1))) {
+    if (mode != kAlternateScreen || set == alternate_) continue;
+    // The alternate screen starts blank; leaving it shows the main screen again.
+    if (set) savedCursor_ = cursor_;
+    if (otherScreen_.empty()) otherScreen_.assign(cells_.size(), Cleared());
+    std::swap(cells_, otherScreen_);
+    if (set) std::fill(cells_.begin(), cells_.end(), Cleared());
+    if (!set) cursor_ = savedCursor_;
+    alternate_ = set;
+  }
+}
+
+void TerminalModel::Rendition(const std::vector<int>& numbers) {
+  constexpr int kPaletteForeground = 38;  // 38;5;n: colour n of the palette
+  constexpr int kPaletteBackground = 48;
+  constexpr int kPalette = 5;
+  for (size_t at = 0; at < numbers.size(); ++at) {
+    const int value = numbers[at];
+    const bool palette = (value == kPaletteForeground || value == kPaletteBackground) &&
+                         at + 2 < numbers.size() && numbers[at + 1] == kPalette;
+    if (palette) {
+      // The first sixteen are the colours of the parameters 30-37 and 90-97.
+      const int colour = numbers[at + 2];
+      const int base = value == kPaletteForeground ? 30 : 40;
+      const int parameter = colour < 8 ? base + colour : base + 60 + colour - 8;
+      (value == kPaletteForeground ? foreground_ : background_) = parameter;
+      at += 2;
+      continue;
+    }
+    if (value == 0) foreground_ = background_ = 0;
+    if (value == 0 || value == 22) bold_ = false;
+    if (value == 1) bold_ = true;
+    const bool bright = value >= 90 && value <= 97;
+    if (bright) Declared(capabilities_.brightColours, "SGR 90-97");
+    if ((value >= 30 && value <= 37) || bright) foreground_ = value;
+    if ((value >= 40 && value <= 47) || (value >= 100 && value <= 107)) background_ = value;
+    if (value == 39) foreground_ = 0;
+    if (value == 49) background_ = 0;
+  }
+}
+
 void TerminalModel::Control(std::string_view parameters, char final) {
+  if (parameters.starts_with('?') && (final == 'h' || final == 'l'))
+    return PrivateMode(parameters, final == 'h');
   const std::vector<int> numbers = Numbers(parameters);
   const int count = std::max(numbers[0], 1);
   const auto clear = [this](Point from, Point to) {
     for (size_t i = Index(from); i <= Index(to); ++i) cells_[i] = Cleared();
   };
   if (final == 'b') {
-    for (int i = 0; i < count; ++i) Put(lastGlyph_);
+    if (Declared(capabilities_.repeatsCharacter, "REP"))
+      for (int i = 0; i < count; ++i) Put(lastGlyph_);
     return;
   }
   pendingWrap_ = pendingWrap_ && final == 'm';
+  const bool relative = final >= 'A' && final <= 'D';
+  if (relative && !Declared(capabilities_.movesRelatively, "relative move")) return;
   switch (final) {
     case 'H':
       cursor_ = {std::clamp(numbers.size() > 1 ? std::max(numbers[1], 1) : 1, 1, width_),
@@ -91,26 +197,52 @@ void TerminalModel::Control(std::string_view parameters, char final) {
     case 'D':
       cursor_.x = std::max(cursor_.x - count, 1);
       break;
+    case 'G':  // CHA
+    case '`':  // HPA
+      cursor_.x = std::clamp(count, 1, width_);
+      break;
+    case 'd':  // VPA
+      cursor_.y = std::clamp(count, 1, height_);
+      break;
     case 'J':
-      clear(cursor_, {width_, height_});
+      if (numbers[0] == 0) clear(cursor_, {width_, height_});
+      if (numbers[0] == 1) clear({1, 1}, cursor_);
+      if (numbers[0] == 2) clear({1, 1}, {width_, height_});
       break;
     case 'K':
-      clear(cursor_, {width_, cursor_.y});
+      if (numbers[0] == 0) clear(cursor_, {width_, cursor_.y});
+      if (numbers[0] == 1) clear({1, cursor_.y}, cursor_);
+      if (numbers[0] == 2) clear({1, cursor_.y}, {width_, cursor_.y});
       break;
+    case 'X':
+      if (Declared(capabilities_.erasesCharacters, "ECH"))
+        clear(cursor_, {std::min(cursor_.x + count - 1, width_), cursor_.y});
+      break;
+    case '@': {  // ICH: blanks at the cursor, the rest of the row moves right
+      const auto row = cells_.begin() + static_cast<std::ptrdiff_t>(Index({1, cursor_.y}));
+      const int shift = std::min(count, width_ - cursor_.x + 1);
+      std::shift_right(row + cursor_.x - 1, row + width_, shift);
+      std::fill(row + cursor_.x - 1, row + cursor_.x - 1 + shift, Cleared());
+      break;
+    }
     case 'S':
-      for (int i = 0; i < count; ++i) ScrollRegionUp();
+      if (Declared(capabilities_.scrollsUpByCount, "SU"))
+        for (int i = 0; i < count; ++i) ScrollRegionUp();
       break;
     case 'r':
+      if (!Declared(capabilities_.setsScrollRegion, "DECSTBM")) break;
       top_ = std::max(numbers[0], 1);
       bottom_ = numbers.size() > 1 && numbers[1] > 0 ? numbers[1] : height_;
       cursor_ = {1, 1};
       break;
     case 'm':
-      for (int value : numbers) {
-        if (value == 0) foreground_ = background_ = 0;
-        if ((value >= 30 && value <= 37) || (value >= 90 && value <= 97)) foreground_ = value;
-        if (value >= 40 && value <= 47) background_ = value;
-      }
+      Rendition(numbers);
+      break;
+    case 'l':  // the insert mode's reset, the window's own report
+    case 't':
+    case 'c':  // and the queries, answered by the terminal's own input
+    case 'u':
+    case 'p':
       break;
     default:
       errors_ += "unknown CSI " + std::string(parameters) + final + "\n";
@@ -129,6 +261,11 @@ void TerminalModel::Feed(std::string_view bytes) {
       }
       Control(bytes.substr(i + 2, end - i - 2), bytes[end]);
       i = end + 1;
+    } else if (byte == '\x1b' && i + 1 < bytes.size()) {
+      // ESC ( and ESC ) choose character sets, which change no cell here.
+      const bool designation = bytes[i + 1] == '(' || bytes[i + 1] == ')';
+      if (!designation) Escape(bytes[i + 1]);
+      i += designation ? 3 : 2;
     } else if (byte == '\r') {
       cursor_.x = 1;
       pendingWrap_ = false;
@@ -137,8 +274,14 @@ void TerminalModel::Feed(std::string_view bytes) {
       LineFeed();
       ++i;
     } else if (byte == '\b') {
-      cursor_.x = std::max(cursor_.x - (pendingWrap_ ? 0 : 1), 1);
+      if (Declared(capabilities_.movesRelatively, "BS"))
+        cursor_.x = std::max(cursor_.x - (pendingWrap_ ? 0 : 1), 1);
       pendingWrap_ = false;
+      ++i;
+    } else if (byte == '\t') {
+      cursor_.x = std::min((cursor_.x - 1) / kTabStop * kTabStop + kTabStop + 1, width_);
+      ++i;
+    } else if (byte == 0x0E || byte == 0x0F) {  // SO, SI: character sets again
       ++i;
     } else if (byte < 0x20 || byte == 0x7F) {
       errors_ += "control byte " + std::to_string(byte) + "\n";

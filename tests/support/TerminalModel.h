@@ -1,9 +1,12 @@
-// A model terminal for tests: it carries out the bytes the renderer sends
-// (cursor moves, colours, erases, scroll region and scrolls, line ends, UTF-8
-// glyphs) on a grid of cells, so that what a terminal shows can be compared
-// with what the program wanted. Cells it never wrote keep the terminal's own
-// text; cells an erase or scroll clears take the current colours only on a
-// terminal that fills in the current background, else colours of its own.
+// A model terminal: it carries out the bytes a program sends (cursor moves,
+// colours, erases, scroll region and scrolls, line ends, UTF-8 glyphs, and
+// the rest of what a curses program sends an xterm-like terminal) on a grid of
+// cells, so that what a terminal shows can be compared with what the program
+// wanted. It does what a set of capabilities declares and no more: a sequence
+// the set does not declare, like one the model does not know, is recorded in
+// Errors. Cells it never wrote keep the terminal's own text; cells an erase or
+// scroll clears take the current colours only on a terminal that fills in the
+// current background, else colours of its own.
 #pragma once
 
 #include <ostream>
@@ -12,6 +15,7 @@
 #include <vector>
 
 #include "console/ConsoleDevice.h"
+#include "terminal/TerminalCapabilities.h"
 
 class TerminalModel {
  public:
@@ -28,9 +32,9 @@ class TerminalModel {
     }
   };
 
-  TerminalModel(int width, int height, bool erasesInCurrentColour, bool lineFeedReturns);
+  TerminalModel(int width, int height, TerminalCapabilities capabilities);
 
-  /// Carries out `bytes`; a sequence it does not know is recorded in Errors.
+  /// Carries out `bytes`; a sequence it does not carry out is recorded in Errors.
   void Feed(std::string_view bytes);
   const ModelCell& At(Point p) const { return cells_[Index(p)]; }
   /// The cursor, or {0, 0} while it waits to wrap after the last column.
@@ -40,19 +44,32 @@ class TerminalModel {
  private:
   size_t Index(Point p) const { return static_cast<size_t>((p.y - 1) * width_ + (p.x - 1)); }
   ModelCell Cleared() const;
+  /// The foreground a glyph written now shows.
+  int ShownForeground() const;
   void Put(char32_t glyph);
   void LineFeed();
   void ScrollRegionUp();
+  void ScrollRegionDown();
+  /// Carries out ESC `final`, which is not a control sequence.
+  void Escape(char final);
   void Control(std::string_view parameters, char final);
+  /// Takes the private modes of CSI ? parameters h or l.
+  void PrivateMode(std::string_view parameters, bool set);
+  void Rendition(const std::vector<int>& numbers);
+  /// Records `what` as an error unless the capabilities declare it.
+  bool Declared(bool declared, std::string_view what);
 
   int width_;
   int height_;
-  bool erasesInCurrentColour_;
-  bool lineFeedReturns_;
+  TerminalCapabilities capabilities_;
   std::vector<ModelCell> cells_;
+  std::vector<ModelCell> otherScreen_;  // the main screen while the alternate one is shown
+  bool alternate_ = false;
   Point cursor_{1, 1};
+  Point savedCursor_{1, 1};
   char32_t lastGlyph_ = U' ';  // what REP repeats
   bool pendingWrap_ = false;
+  bool bold_ = false;  // SGR 1: the bright foreground where no SGR 90-97 is declared
   int foreground_ = kOwnColour;
   int background_ = kOwnColour;
   int top_ = 1;

@@ -15,6 +15,8 @@ namespace {
 using namespace testing_support;
 using namespace testing_support::Held;
 constexpr int64_t kStart = 1000;
+// The Linux console is known by its entry's F1.
+const std::vector<DeclaredKey> kLinuxConsoleKeys = {{"\x1b[[A", EventOf({112, 59, 0, 0})}};
 
 struct Case {
   std::string bytes;
@@ -41,13 +43,12 @@ std::string Printable(const std::string& bytes) {
   return text;
 }
 
-void ExpectTable(const std::vector<Case>& cases,
-                 TerminalVariant variant = TerminalVariant::kXterm) {
+void ExpectTable(const std::vector<Case>& cases, const std::vector<DeclaredKey>& declared = {}) {
   for (const Case& c : cases) {
     SCOPED_TRACE(Printable(c.bytes));
-    EXPECT_EQ(Decode(c.bytes, KeyProtocol::kLegacy, variant), EventsOf(c.key));
+    EXPECT_EQ(Decode(c.bytes, KeyProtocol::kLegacy, declared), EventsOf(c.key));
     // The same bytes one at a time, all within the timeout, give the same key.
-    KeyDecoder decoder(variant);
+    KeyDecoder decoder(declared);
     for (const char byte : c.bytes) decoder.Feed(std::string(1, byte), kStart);
     EXPECT_EQ(TakeEvents(decoder), EventsOf(c.key));
     EXPECT_TRUE(decoder.Empty());
@@ -138,10 +139,31 @@ TEST(KeyDecoderTest, LinuxConsoleKeypadOperators) {
           {"\x1b[[E", {116, 63, 0, 0}},
           {"\x1b[1~", {36, 71, 0, kEnh}},
       },
-      TerminalVariant::kLinuxConsole);
-  EXPECT_EQ(VariantForTerm("linux"), TerminalVariant::kLinuxConsole);
-  EXPECT_EQ(VariantForTerm("xterm-256color"), TerminalVariant::kXterm);
-  EXPECT_EQ(VariantForTerm(""), TerminalVariant::kXterm);
+      kLinuxConsoleKeys);
+}
+
+TEST(KeyDecoderTest, SequencesOnlyATerminalsDescriptionDeclares) {
+  // A VT52's PF1 and PF2 as F1 and F2, and F1 of a terminal that ends its
+  // function keys in 'q'; where the tables know a sequence (keypad 1 as SS3 q),
+  // their meaning stays, and Esc with a letter no description names is still Alt.
+  const std::vector<DeclaredKey> declared = {
+      {"\x1bP", EventOf({112, 59, 0, 0})},
+      {"\x1bQ", EventOf({113, 60, 0, 0})},
+      {"\x1b[001q", EventOf({112, 59, 0, 0})},
+      {"\x1bOq", EventOf({36, 71, 0, 0})},
+  };
+  ExpectTable(
+      {
+          {"\x1bP", {112, 59, 0, 0}},
+          {"\x1bQ", {113, 60, 0, 0}},
+          {"\x1b[001q", {112, 59, 0, 0}},
+          {"\x1bOq", {97, 79, '1', 0}},
+          {"\x1bS", {83, 31, 'S', kAlt | kShift}},
+      },
+      declared);
+  // Keys reported by kitty's protocol are its own events only.
+  EXPECT_EQ(Decode("\x1bP", KeyProtocol::kKitty, declared),
+            std::vector<KeyEvent>{EventOf({80, 25, 'P', kAlt | kShift})});
 }
 
 TEST(KeyDecoderTest, ControlBytesAndPlainKeys) {
@@ -296,7 +318,7 @@ TEST(KeyDecoderTest, UnknownSequencesAreDroppedWhole) {
     EXPECT_EQ(events[0].character, 'q');
   }
   // SS3 P is no keypad key on the Linux console.
-  EXPECT_TRUE(Decode("\x1bOP", KeyProtocol::kLegacy, TerminalVariant::kLinuxConsole).empty());
+  EXPECT_TRUE(Decode("\x1bOP", KeyProtocol::kLegacy, kLinuxConsoleKeys).empty());
 }
 
 TEST(KeyDecoderTest, AByteThatCannotEndASequenceCutsItOff) {

@@ -14,16 +14,23 @@ constexpr int kWidth = 10;
 constexpr int kHeight = 4;
 constexpr Rect kWholeScreen{1, 1, kWidth, kHeight};
 constexpr uint8_t kPage = 0x70;  // black on light gray
-constexpr TerminalTraits kErases{.erasesInCurrentColour = true};
-constexpr TerminalTraits kLineFeedReturns{.lineFeedReturns = true};
+constexpr TerminalCapabilities kErases{.erasesInCurrentColour = true};
+constexpr TerminalCapabilities kLineFeedReturns{.lineFeedReturns = true};
+constexpr TerminalCapabilities kWrapsLate{.rightMargin = RightMargin::kWrapsLate};
+constexpr TerminalCapabilities kWrapsAtOnce{.rightMargin = RightMargin::kWrapsAtOnce};
+constexpr TerminalCapabilities kStays{.rightMargin = RightMargin::kStays};
+constexpr TerminalCapabilities kAbsoluteOnly{.movesRelatively = false};
+constexpr TerminalCapabilities kNoScrollUp{.scrollsUpByCount = false};
+constexpr TerminalCapabilities kNoScrollRegion{.setsScrollRegion = false};
 
 // The wanted grid and the renderer, changed together as the terminal device
 // changes them: every change to the grid claims its cells.
 struct Screen {
-  CellGrid wanted{kWidth, kHeight};
+  CellGrid wanted;
   TerminalRenderer renderer;
 
-  explicit Screen(TerminalTraits traits = {}) : renderer(kWidth, kHeight, traits) {}
+  explicit Screen(TerminalCapabilities capabilities = {}, int width = kWidth)
+      : wanted(width, kHeight), renderer(width, kHeight, capabilities) {}
   void Write(Point at, std::string_view text, uint8_t attribute = kPage) {
     wanted.Write(at, text, attribute);
     renderer.Claim({at.x, at.y, at.x + static_cast<int>(text.size()) - 1, at.y});
@@ -45,7 +52,7 @@ struct Screen {
   std::string Scroll(int top, int bottom, Cell fill) {
     std::string out;
     renderer.ScrollUp(top, bottom, fill, out);
-    wanted.ScrollUp({1, top, kWidth, bottom}, fill);
+    wanted.ScrollUp({1, top, wanted.Width(), bottom}, fill);
     return out;
   }
 };
@@ -53,15 +60,16 @@ struct Screen {
 // A screen drawn whole in '.' on the page colours, so that further output
 // shows only what changes after; the cursor waits to wrap after the last cell.
 struct DrawnScreen : Screen {
-  explicit DrawnScreen(TerminalTraits traits = {}) : Screen(traits) {
-    Fill(kWholeScreen, Cell{'.', kPage});
+  explicit DrawnScreen(TerminalCapabilities capabilities = {}, int width = kWidth)
+      : Screen(capabilities, width) {
+    Fill({1, 1, width, kHeight}, Cell{'.', kPage});
     Draw();
   }
 };
 
 struct ByteCase {
   const char* what;
-  TerminalTraits traits;
+  TerminalCapabilities capabilities;
   std::function<std::string(Screen&)> change;
   std::string expected;
 };
@@ -120,6 +128,14 @@ TEST(TerminalRenderer, ChoosesTheCheapestBytesForEachChange) {
          return out + s.Place({3, 1});
        },
        "\x1b[3;4H\x1b[2A\b"},
+      {"moves absolutely or by writing cells again where the terminal has no relative moves",
+       kAbsoluteOnly,
+       [](Screen& s) {
+         std::string out = s.Place({4, 3});
+         out += s.Place({4, 1});
+         return out + s.Place({3, 1});
+       },
+       "\x1b[3;4H\x1b[1;4H\r.."},
       {"leaves the wait to wrap by a return",
        {},
        [](Screen& s) {
@@ -135,6 +151,33 @@ TEST(TerminalRenderer, ChoosesTheCheapestBytesForEachChange) {
          return s.Draw();
        },
        "\x1b[2;10Hf\ng"},
+      {"lets no row run on into the next, also where the terminal wraps late", kWrapsLate,
+       [](Screen& s) {
+         s.Write({10, 2}, "f");
+         s.Write({1, 3}, "g");
+         return s.Draw();
+       },
+       "\x1b[2;10Hf\r\ng"},
+      {"writes on into the next row where the terminal wraps at once", kWrapsAtOnce,
+       [](Screen& s) {
+         s.Write({10, 2}, "f");
+         s.Write({1, 3}, "g");
+         return s.Draw();
+       },
+       "\x1b[2Afg"},
+      {"leaves the last column by a return where the cursor stays there", kStays,
+       [](Screen& s) {
+         s.Write({9, 2}, "fg");
+         s.Write({1, 3}, "h");
+         return s.Draw();
+       },
+       "\x1b[2A\bfg\n\rh"},
+      {"never writes the bottom-right cell where that wraps at once and scrolls", kWrapsAtOnce,
+       [](Screen& s) {
+         s.Write({9, kHeight}, "yz");
+         return s.Draw();
+       },
+       "\by"},
       {"sends blanks where erasing takes the terminal's colours",
        {},
        [](Screen& s) {
@@ -190,6 +233,20 @@ TEST(TerminalRenderer, ChoosesTheCheapestBytesForEachChange) {
          return out + s.Draw();
        },
        "\x1b[2;3r\x1b[S\x1b[r\n\n----------"},
+      {"scrolls a region by a line feed on its bottom row without SU", kNoScrollUp,
+       [](Screen& s) {
+         std::string out = s.Scroll(2, 3, {'-', kPage});
+         return out + s.Draw();
+       },
+       "\x1b[2;3r\n\n\n\x1b[r\n\n----------"},
+      {"draws the rows of a region again without a scroll region", kNoScrollRegion,
+       [](Screen& s) {
+         s.Write({1, 3}, "abc");
+         s.Draw();
+         std::string out = s.Scroll(2, 3, {'-', kPage});
+         return out + s.Draw();
+       },
+       "\x1b[2Habc\n\r----------"},
       {"scrolls a single row by drawing it again", kErases,
        [](Screen& s) {
          std::string out = s.Scroll(2, 2, {'-', kPage});
@@ -205,7 +262,7 @@ TEST(TerminalRenderer, ChoosesTheCheapestBytesForEachChange) {
        ""},
   };
   for (const ByteCase& c : cases) {
-    DrawnScreen screen(c.traits);
+    DrawnScreen screen(c.capabilities);
     EXPECT_EQ(c.change(screen), c.expected) << c.what;
   }
 }
@@ -224,20 +281,32 @@ TEST(TerminalRenderer, ATerminalShowsTheWantedCellsAndCursorAfterEveryChange) {
   // claimed cell shows what is wanted and the cursor stands where it should.
   const uint8_t attributes[] = {0x70, 0x78, 0x07, 0x1E};
   const std::string_view texts[] = {"ab", " ", "x  y", "\xe1rv\xedz", "   ", "0123456789"};
-  const TerminalTraits kinds[] = {{},
-                                  {.erasesInCurrentColour = true},
-                                  {.lineFeedReturns = true},
-                                  {.erasesInCurrentColour = true, .lineFeedReturns = true},
-                                  {.repeatsCharacter = true},
-                                  {.erasesInCurrentColour = true, .repeatsCharacter = true}};
-  for (const TerminalTraits& kind : kinds) {
+  // Sets as terminals declare them: bce with and without rep, neither, late
+  // wrap; and the sets that leave out what the renderer would otherwise use.
+  constexpr RightMargin kLate = RightMargin::kWrapsLate;
+  const TerminalCapabilities kinds[] = {
+      {},
+      {.erasesInCurrentColour = true, .erasesCharacters = true, .repeatsCharacter = true},
+      {.erasesInCurrentColour = true, .erasesCharacters = true, .rightMargin = kLate},
+      {.rightMargin = kLate},
+      {.repeatsCharacter = true, .rightMargin = kLate, .lineFeedReturns = true},
+      {.erasesInCurrentColour = true, .lineFeedReturns = true},
+      {.rightMargin = RightMargin::kWrapsAtOnce},
+      {.erasesInCurrentColour = true, .brightColours = false},
+      {.erasesInCurrentColour = true, .rightMargin = RightMargin::kStays},
+      {.movesRelatively = false, .setsScrollRegion = false, .scrollsUpByCount = false},
+      {.erasesInCurrentColour = true, .scrollsUpByCount = false, .lineFeedReturns = true},
+  };
+  for (const TerminalCapabilities& kind : kinds) {
     for (unsigned seed = 0; seed < 40; ++seed) {
       std::mt19937 random(seed);
       const auto pick = [&random](int from, int to) {
         return std::uniform_int_distribution<int>(from, to)(random);
       };
       Screen screen(kind);
-      TerminalModel terminal(kWidth, kHeight, kind.erasesInCurrentColour, kind.lineFeedReturns);
+      TerminalModel terminal(kWidth, kHeight, kind);
+      // Where writing it would scroll, the bottom-right cell shows only what an erase puts there.
+      const bool cornerUnwritable = kind.rightMargin == RightMargin::kWrapsAtOnce;
       std::vector<bool> claimed(kWidth * kHeight, false);
       const auto claim = [&claimed](Rect area) {
         for (int y = area.top; y <= std::min(area.bottom, kHeight); ++y)
@@ -285,14 +354,35 @@ TEST(TerminalRenderer, ATerminalShowsTheWantedCellsAndCursorAfterEveryChange) {
         ASSERT_EQ(terminal.Cursor(), cursor) << "seed " << seed << " step " << step;
         for (int y = 1; y <= kHeight; ++y)
           for (int x = 1; x <= kWidth; ++x)
-            if (claimed[static_cast<size_t>((y - 1) * kWidth + x - 1)]) {
+            if (claimed[static_cast<size_t>((y - 1) * kWidth + x - 1)] &&
+                !(cornerUnwritable && x == kWidth && y == kHeight)) {
               ASSERT_EQ(terminal.At({x, y}), Expected(screen.wanted.At({x, y})))
                   << "seed " << seed << " step " << step << " (" << x << ", " << y << ") erases "
                   << kind.erasesInCurrentColour << " line feed returns " << kind.lineFeedReturns
-                  << " repeats " << kind.repeatsCharacter;
+                  << " repeats " << kind.repeatsCharacter << " kind " << (&kind - kinds);
             }
       }
     }
+  }
+}
+
+TEST(TerminalRenderer, ErasesARunOfBlanksWhereThatAndTheMovePastItAreShorter) {
+  // On a wider screen, twelve blanks inside a row: ECH and a step where the
+  // terminal does not repeat, one blank and REP where it does.
+  constexpr int kWide = 30;
+  const struct {
+    TerminalCapabilities capabilities;
+    const char* expected;
+  } cases[] = {
+      {{.erasesInCurrentColour = true, .erasesCharacters = true}, "\x1b[Ha\x1b[12X\x1b[12Cb"},
+      {{.erasesInCurrentColour = true, .erasesCharacters = true, .repeatsCharacter = true},
+       "\x1b[Ha \x1b[11bb"},
+      {{.erasesCharacters = true}, "\x1b[Ha            b"},
+  };
+  for (const auto& c : cases) {
+    DrawnScreen screen(c.capabilities, kWide);
+    screen.Write({1, 1}, "a            b");
+    EXPECT_EQ(screen.Draw(), c.expected);
   }
 }
 
@@ -348,6 +438,14 @@ TEST(TerminalRenderer, MapsPcColourNumbersOntoTerminalColours) {
     EXPECT_EQ(screen.Draw(), std::string("\x1b[H") + c.rendition + "x")
         << "attribute " << int{c.attribute};
   }
+}
+
+TEST(TerminalRenderer, GivesTheBrightForegroundByBoldWhereOnlyEightColoursAreDeclared) {
+  Screen screen({.brightColours = false});
+  screen.Write({1, 1}, "a", 0x78);
+  screen.Write({2, 1}, "b", 0x70);
+  screen.Write({3, 1}, "c", 0x7F);
+  EXPECT_EQ(screen.Draw(), "\x1b[H\x1b[0;1;30;47ma\x1b[22;30mb\x1b[1;37mc");
 }
 
 TEST(TerminalRenderer, ShowsWindows1250BytesAndControlBytesAsGlyphs) {

@@ -1,6 +1,7 @@
 // Runs with standard output redirected: the transcript of the pages as plain
 // text, the line ends of the input, the end of the input at a wait, a failing
-// file, and a terminal on standard input.
+// file, a terminal on standard input, and a terminal whose entry cannot
+// address its cursor.
 #include <gtest/gtest.h>
 #include <pty.h>
 #include <unistd.h>
@@ -96,6 +97,28 @@ TEST_F(RedirectedRun, ATerminalOnStandardInputServesTheTypedLinesItself) {
   close(terminal);
   EXPECT_EQ(status, 0);
   EXPECT_EQ(folder_.Read("out"), kReadingPageUpToTheFirstWait + kRestOfTheRun);
+}
+
+TEST_F(RedirectedRun, ATerminalThatCannotAddressItsCursorGetsTheTranscript) {
+  int terminal = -1;
+  int program = -1;
+  ASSERT_EQ(openpty(&terminal, &program, nullptr, nullptr, nullptr), 0);
+  ASSERT_LT(program, 10);
+  // Typed ahead: the terminal's line mode echoes the four line ends at once.
+  const std::string typed = "\r\r\r\r";
+  ASSERT_EQ(write(terminal, typed.data(), typed.size()), static_cast<ssize_t>(typed.size()));
+  const std::string fd = std::to_string(program);
+  const std::optional<int> status =
+      RunShell("TERM=dumb '" RESZMATRIX "' <&" + fd + " >&" + fd + " 2> err", folder_);
+  close(program);
+  std::string shown;
+  char buffer[4096];
+  for (ssize_t count; (count = read(terminal, buffer, sizeof buffer)) > 0;)
+    for (char c : std::string_view(buffer, static_cast<size_t>(count)))
+      if (c != '\r') shown += c;
+  close(terminal);
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(shown, "\n\n\n\n" + kReadingPageUpToTheFirstWait + kRestOfTheRun);
 }
 
 TEST_F(RedirectedRun, EndsAtOnceWhenTheInputEndsAtAWait) {
