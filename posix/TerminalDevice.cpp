@@ -11,18 +11,11 @@
 #include <algorithm>
 #include <chrono>
 #include <climits>
-#include <cstdlib>
 
 #include "runtime/FatalError.h"
 #include "runtime/posix/WholeCalls.h"
 
 namespace {
-
-// The terminal's type, which tells whether to ask it about key reporting.
-std::string_view TermName() {
-  const char* term = getenv("TERM");
-  return term != nullptr ? term : "";
-}
 
 constexpr std::string_view kResetRendition = "\x1b[0m";  // the shell's text uncoloured again
 constexpr Point kNowhere{0, 0};
@@ -86,6 +79,8 @@ termios KeyboardSettings(termios settings) {
 TerminalDevice::TerminalDevice(int inputFd, int outputFd, TerminalDescription description)
     : inputFd_(inputFd),
       outputFd_(outputFd),
+      asksTerminal_(
+          KeyboardNegotiation::WorthAsking(description.described, VariantOf(description.keys))),
       input_(inputFd, std::move(description.keys)),
       grid_(kStandardWidth, kStandardHeight),
       renderer_(kStandardWidth, kStandardHeight),
@@ -122,7 +117,7 @@ bool TerminalDevice::TakeTerminal() {
   action.sa_handler = OnContinue;
   state_.Handle(SIGCONT, action);
   const bool raw = isatty(inputFd_) == 1 && state_.ChangeSettings(KeyboardSettings);
-  if (raw && KeyboardNegotiation::WorthAsking(TermName())) {
+  if (raw && asksTerminal_) {
     // Asked only now that nothing is echoed, so the answers never show; they
     // are taken while the program goes on. Once they are in, the keypad's
     // application mode and the reporting they choose are turned on, each

@@ -99,6 +99,8 @@ class TerminalDevice : public ConsoleDevice {
 
   int inputFd_;
   int outputFd_;
+  // Whether the terminal is asked for full key events and its keypad's mode.
+  bool asksTerminal_;
   TerminalInput input_;
   CellGrid grid_;
   TerminalRenderer renderer_;

@@ -114,7 +114,7 @@ TerminalDescription DescribeTerminal(int fd) {
   constexpr int kFound = 1;
   int found = 0;
   if (setupterm(nullptr, fd, &found) != 0 || found != kFound) return {};
-  TerminalDescription description{AddressesCursor(), CapabilitiesOf(), KeysOf()};
+  TerminalDescription description{true, AddressesCursor(), CapabilitiesOf(), KeysOf()};
   del_curterm(cur_term);
   return description;
 }

@@ -13,6 +13,8 @@
 /// A terminal as its entry describes it; left as it starts, the safe
 /// description of a terminal without an entry.
 struct TerminalDescription {
+  /// Whether TERM named an entry; a terminal without one is asked nothing.
+  bool described = false;
   /// False where the entry cannot address the cursor as the renderer does
   /// (dumb, an editor's shell buffer): such a terminal gets a transcript.
   bool addressesCursor = true;

@@ -36,8 +36,8 @@ Switch Switches(KeyProtocol protocol) {
 
 }  // namespace
 
-bool KeyboardNegotiation::WorthAsking(std::string_view term) {
-  return !term.empty() && term != "dumb" && term != "linux" && !term.starts_with("linux-");
+bool KeyboardNegotiation::WorthAsking(bool described, TerminalVariant variant) {
+  return described && variant != TerminalVariant::kLinuxConsole;
 }
 
 void KeyboardNegotiation::Take(const TerminalReply& reply) {

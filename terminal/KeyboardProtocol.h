@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "terminal/KeySequences.h"
+
 /// How the terminal reports keys.
 enum class KeyProtocol {
   kLegacy,      // the classic sequences: presses only, modifiers guessed
@@ -49,9 +51,10 @@ class KeyboardNegotiation {
       "\x1b=";  // DECKPAM: the keypad's own sequences
   static constexpr std::string_view kKeypadNumeric = "\x1b>";  // DECKPNM: plain digits
 
-  /// False for a terminal type known to support neither protocol and to
-  /// misread the queries (the Linux console, a dumb terminal).
-  static bool WorthAsking(std::string_view term);
+  /// False for a terminal without a terminfo entry, which may misread the
+  /// queries, and for the Linux console (known by its keys' variant), which
+  /// supports neither protocol and misreads them.
+  static bool WorthAsking(bool described, TerminalVariant variant);
 
   /// A negotiation whose queries were sent at `now` (milliseconds on a steady clock).
   explicit KeyboardNegotiation(int64_t now) : deadline_(now + kAnswerTimeoutMilliseconds) {}

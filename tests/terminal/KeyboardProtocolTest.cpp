@@ -91,11 +91,9 @@ TEST(KeyboardProtocolTest, TheDeviceAttributesOrTheDeadlineEndTheWait) {
 }
 
 TEST(KeyboardProtocolTest, TerminalsThatMisreadTheQueriesAreNotAsked) {
-  EXPECT_FALSE(KeyboardNegotiation::WorthAsking("linux"));
-  EXPECT_FALSE(KeyboardNegotiation::WorthAsking("dumb"));
-  EXPECT_FALSE(KeyboardNegotiation::WorthAsking(""));
-  EXPECT_TRUE(KeyboardNegotiation::WorthAsking("xterm-kitty"));
-  EXPECT_TRUE(KeyboardNegotiation::WorthAsking("xterm-256color"));
+  EXPECT_FALSE(KeyboardNegotiation::WorthAsking(true, TerminalVariant::kLinuxConsole));
+  EXPECT_FALSE(KeyboardNegotiation::WorthAsking(false, TerminalVariant::kXterm));
+  EXPECT_TRUE(KeyboardNegotiation::WorthAsking(true, TerminalVariant::kXterm));
 }
 
 struct Decoded {
