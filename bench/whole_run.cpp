@@ -251,7 +251,8 @@ bool Compare(const char* term, const std::string& program, const std::string& pe
       static_cast<double>(ourFigures->bytes) / static_cast<double>(peerFigures->bytes);
   printf("%-22s %7zu %7zu %6.2f  %-12s %zu/%zu\n", term, ourFigures->bytes, peerFigures->bytes,
          ratio, differing == 0 ? "same" : (std::to_string(differing) + " cells").c_str(),
-         std::ranges::count(ours.Errors(), '\n'), std::ranges::count(peers.Errors(), '\n'));
+         std::count(ours.Errors().begin(), ours.Errors().end(), '\n'),
+         std::count(peers.Errors().begin(), peers.Errors().end(), '\n'));
   if (differing != 0) printf("    first: %s\n", first.c_str());
   return ourFigures->status == 0 && differing == 0;
 }

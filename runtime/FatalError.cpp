@@ -12,6 +12,7 @@ uint16_t ErrorCode = 0;
 const void* ErrorAddr = nullptr;
 void* const* ErrorFrame = nullptr;
 bool ErrorAtFault = false;
+void* const* MainFrame = nullptr;
 
 namespace {
 

@@ -17,6 +17,10 @@ extern const void* ErrorAddr;
 extern void* const* ErrorFrame;
 /// True when ErrorAddr is a faulting instruction rather than a return point.
 extern bool ErrorAtFault;
+/// The main routine's frame, noted at start-up; null until then. A caller walk
+/// over frame records ends with the return point out of it, into the start-up
+/// code, which may keep frame records of its own.
+extern void* const* MainFrame;
 
 /// The frame of the routine that called the enclosing one. Used by the failure
 /// routines, which locate an error at their own return point in the caller.

@@ -1,5 +1,6 @@
 #include "StandardStreams.h"
 
+#include "FatalError.h"
 #include "Faults.h"
 #include "FileDriver.h"
 #include "IoResult.h"
@@ -19,6 +20,7 @@ void OpenStandardStreams() {
 }
 
 void SysInit() {
+  MainFrame = CallerFrame();
   InstallFaultHandlers();
   OpenStandardStreams();
   InOutRes = 0;

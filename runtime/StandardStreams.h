@@ -14,6 +14,7 @@ extern TextFile StdErr;
 /// Opens the five standard streams on the standard handles.
 void OpenStandardStreams();
 
-/// Starts the run-time library: installs the processor-fault handler, opens the
-/// standard streams on the standard handles and clears InOutRes. Called first.
-void SysInit();
+/// Starts the run-time library: notes its caller's frame as MainFrame, installs
+/// the processor-fault handler, opens the standard streams on the standard
+/// handles and clears InOutRes. Called first, by the main routine.
+[[gnu::noinline]] void SysInit();

@@ -136,7 +136,8 @@ void TerminalRenderer::AppendAttribute(uint8_t attribute, std::string& out) {
 }
 
 size_t TerminalRenderer::WireLength(std::string_view sequence) const {
-  const size_t lineFeeds = capabilities_.lineFeedReturns ? std::ranges::count(sequence, '\n') : 0;
+  const size_t lineFeeds =
+      capabilities_.lineFeedReturns ? std::count(sequence.begin(), sequence.end(), '\n') : 0;
   return sequence.size() + lineFeeds;
 }
 

@@ -4,10 +4,10 @@
 #include "runtime/ProgramImage.h"
 #include "runtime/posix/StackWalk.h"
 
-// The start-up code lies in the C library, outside the program's image, and
-// the walk ends at the first return point there.
+// The walk ends in the start-up code that called main: at the return point out
+// of main's frame, or at the first return point outside the program's image,
+// where the start-up code lies in a shared C library.
 int ErrorCallers(const void* (&returnPoints)[kMaxCallerLines], bool& endsInStartup) {
-  const int count = WalkCallers(ErrorFrame, MainStackBounds(), InProgramImage, returnPoints);
-  endsInStartup = count > 0 && !InProgramImage(returnPoints[count - 1]);
-  return count;
+  return WalkCallers(ErrorFrame, MainStackBounds(), {MainFrame, InProgramImage}, returnPoints,
+                     endsInStartup);
 }

@@ -9,6 +9,7 @@
 #include "runtime/ErrorCodes.h"
 #include "runtime/FatalError.h"
 #include "runtime/ProgramImage.h"
+#include "runtime/posix/Processor.h"
 
 namespace {
 
@@ -18,13 +19,14 @@ using namespace RuntimeError;
 constexpr uintptr_t kStackGuardGap = uintptr_t{1} << 20;
 // A fault this close below the stack pointer is a push or a new frame's store.
 constexpr uintptr_t kNearStackPointer = uintptr_t{64} << 10;
+// No routine of the program is longer than this.
+constexpr uintptr_t kLongestRoutine = uintptr_t{64} << 10;
 
 // The handlers run here, so a stack overflow can still be reported. Large
 // enough for the end of the run, the report and the debug-information reader.
 alignas(16) char faultStack[uintptr_t{1} << 20];
 
-bool IsStackOverflow(uintptr_t faultAddress, uintptr_t stackPointer) {
-  const StackBounds stack = MainStackBounds();
+bool IsStackOverflow(uintptr_t faultAddress, uintptr_t stackPointer, StackBounds stack) {
   const bool inGuardGap =
       stack.low != 0 && faultAddress < stack.low && stack.low - faultAddress <= kStackGuardGap;
   const bool belowStackPointer =
@@ -53,13 +55,13 @@ uint16_t ArithmeticCode(int code) {
   }
 }
 
-uint16_t FaultCodeOf(int signal, const siginfo_t& info, const mcontext_t& machine) {
+uint16_t FaultCodeOf(int signal, const siginfo_t& info, const InterruptedState& state,
+                     StackBounds stack) {
   switch (signal) {
     case SIGFPE:
       return ArithmeticCode(info.si_code);
     case SIGSEGV:
-      return IsStackOverflow(reinterpret_cast<uintptr_t>(info.si_addr),
-                             static_cast<uintptr_t>(machine.gregs[REG_RSP]))
+      return IsStackOverflow(reinterpret_cast<uintptr_t>(info.si_addr), state.stackPointer, stack)
                  ? kStackOverflow
                  : kAccessViolation;
     case SIGILL:
@@ -76,41 +78,31 @@ uint16_t FaultCodeOf(int signal, const siginfo_t& info, const mcontext_t& machin
   }
 }
 
-// Whether `returnPoint` follows a direct call in the program; its target in `target`.
-bool FollowsDirectCall(uintptr_t returnPoint, uintptr_t& target) {
-  constexpr uint8_t kCallRel32 = 0xE8;  // call with a 32-bit displacement
-  constexpr int kCallLength = 5;
-  const auto* call = reinterpret_cast<const uint8_t*>(returnPoint - kCallLength);
-  if (!InProgramImage(call) || call[0] != kCallRel32) return false;
-  int32_t displacement;
-  __builtin_memcpy(&displacement, call + 1, sizeof displacement);
-  target = returnPoint + static_cast<uintptr_t>(static_cast<intptr_t>(displacement));
-  return true;
-}
-
-// Whether `returnPoint` follows a direct call to code at or before `pc`.
-bool FollowsCallTowards(uintptr_t returnPoint, uintptr_t pc) {
+// Whether `returnPoint` is the return point of a call into the routine that
+// holds `pc`: it follows a direct call to code at or a little before `pc`.
+// One that lies between the two is a return point inside that routine
+// itself, left by a call it made.
+bool CallsRoutineAt(uintptr_t returnPoint, uintptr_t pc) {
   uintptr_t target = 0;
-  return FollowsDirectCall(returnPoint, target) && target <= pc && pc - target < kNearStackPointer;
+  return FollowsDirectCall(returnPoint, target) && target <= pc && pc - target < kLongestRoutine &&
+         !(target < returnPoint && returnPoint <= pc);
 }
 
-// The frame active at the fault. A routine that needs no stack builds no frame
-// of its own: the frame register still holds its caller's frame, and the
-// return point lies at the stack pointer. Such a routine never runs again, so
-// the word below its stack pointer is free to take the caller's frame, which
-// makes a frame of the usual shape there.
-void* const* FaultFrame(const mcontext_t& machine) {
-  const auto stackPointer = static_cast<uintptr_t>(machine.gregs[REG_RSP]);
-  auto* frame = reinterpret_cast<void* const*>(machine.gregs[REG_RBP]);
-  const StackBounds stack = MainStackBounds();
-  if (stackPointer - sizeof(void*) < stack.low || stackPointer + sizeof(void*) > stack.high)
-    return frame;
-  auto* top = reinterpret_cast<void**>(stackPointer);
-  const auto returnPoint = reinterpret_cast<uintptr_t>(top[0]);
-  if (!FollowsCallTowards(returnPoint, static_cast<uintptr_t>(machine.gregs[REG_RIP])))
-    return frame;
-  top[-1] = const_cast<void**>(frame);
-  return top - 1;
+// The frame active at the fault. A routine that needs no stack builds no
+// frame record of its own, and one that is ending may have taken its record
+// down: the frame register then still holds its caller's frame, and the
+// return point into the caller lies outside the records. Such a routine never
+// runs again, so the two words below its stack pointer are free to take a
+// record of the usual shape for it.
+void* const* FaultFrame(const InterruptedState& state, StackBounds stack) {
+  constexpr uintptr_t kRecordSize = 2 * sizeof(void*);
+  if (!CallsRoutineAt(state.looseReturnPoint, state.pc) ||
+      state.stackPointer - kRecordSize < stack.low || state.stackPointer > stack.high)
+    return state.frame;
+  auto* record = reinterpret_cast<void**>(state.stackPointer - kRecordSize);
+  record[0] = const_cast<void**>(state.frame);
+  record[1] = reinterpret_cast<void*>(state.looseReturnPoint);
+  return record;
 }
 
 // The signals the processor raises for the instruction that is running (and
@@ -140,22 +132,35 @@ void OnSignal(int signal, siginfo_t* info, void* context) {
     if (raisedByProcessor) RaiseFatalError(kOtherFault, nullptr, nullptr);
     return;
   }
-  const mcontext_t& machine = static_cast<ucontext_t*>(context)->uc_mcontext;
-  RaiseFatalError(FaultCodeOf(signal, *info, machine),
-                  reinterpret_cast<const void*>(machine.gregs[REG_RIP]), FaultFrame(machine), true);
+  const StackBounds stack = MainStackBounds();
+  const InterruptedState state = StateOf(static_cast<ucontext_t*>(context)->uc_mcontext, stack);
+  RaiseFatalError(FaultCodeOf(signal, *info, state, stack), reinterpret_cast<const void*>(state.pc),
+                  FaultFrame(state, stack), true);
 }
 
-// The return point into the routine that asked for memory. The allocation
-// function in between keeps no frame of its own: above this handler's frame
-// lie the return point into it, the few registers it saved, and then the
-// return point of the asking routine's call, the first word that follows a
-// direct call; the asking routine's frame bounds the search.
-const void* AllocationCall(void* const* handlerFrame, void* const* askingFrame) {
-  constexpr int kMaxWords = 16;
+// The return point into the routine that asked for memory, and that
+// routine's frame in `askingFrame`. Between this handler and the asking
+// routine lies the allocation function, which calls the handler: above the
+// handler's frame record lie the words the allocation function saved, and
+// then the return point of the asking routine's call, the first word that
+// follows a direct call. An allocation function that keeps a frame record
+// holds that return point in its record, whose link is the asking frame; one
+// that keeps none leaves the frame register alone, so the asking frame is the
+// next record in the chain.
+const void* AllocationCall(void* const* handlerFrame, void* const*& askingFrame) {
+  constexpr int kMaxWords = 32;
+  const StackBounds stack = MainStackBounds();
+  auto* record = static_cast<void* const*>(handlerFrame[0]);
   void* const* word = handlerFrame + 2;
-  for (int i = 0; i < kMaxWords && word < askingFrame; ++i, ++word) {
+  for (int i = 0; i < kMaxWords && reinterpret_cast<uintptr_t>(word + 1) <= stack.high;
+       ++i, ++word) {
+    const bool inRecord = word == record + 1;
     uintptr_t target = 0;
-    if (FollowsDirectCall(reinterpret_cast<uintptr_t>(*word), target)) return *word;
+    if (word != record && FollowsDirectCall(reinterpret_cast<uintptr_t>(*word), target)) {
+      askingFrame = inRecord ? static_cast<void* const*>(record[0]) : record;
+      return *word;
+    }
+    if (inRecord) record = static_cast<void* const*>(record[0]);
   }
   return nullptr;
 }

@@ -11,9 +11,10 @@ bool FrameInside(void* const* frame, StackBounds stack) {
 
 }  // namespace
 
-int WalkCallers(void* const* frame, StackBounds stack, bool (*inProgram)(const void*),
-                const void* (&returnPoints)[kMaxCallerLines]) {
+int WalkCallers(void* const* frame, StackBounds stack, WalkEnd end,
+                const void* (&returnPoints)[kMaxCallerLines], bool& endsInStartup) {
   int count = 0;
+  endsInStartup = false;
   void* const* current = frame;
   if (!FrameInside(current, stack)) return 0;
   while (true) {
@@ -21,7 +22,8 @@ int WalkCallers(void* const* frame, StackBounds stack, bool (*inProgram)(const v
     const void* returnPoint = current[1];
     if (returnPoint == nullptr) break;
     returnPoints[count++] = returnPoint;
-    if (caller == nullptr || count == kMaxCallerLines || !inProgram(returnPoint)) break;
+    endsInStartup = current == end.outermost || !end.inProgram(returnPoint);
+    if (endsInStartup || caller == nullptr || count == kMaxCallerLines) break;
     if (caller <= current || !FrameInside(caller, stack)) break;
     current = caller;
   }

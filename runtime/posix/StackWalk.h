@@ -7,10 +7,18 @@
 #include "runtime/CallerWalk.h"
 #include "runtime/ProgramImage.h"
 
+/// Where the walk ends besides a broken chain: after the return point out of
+/// `outermost` (the main routine's frame) into the start-up code, and after a
+/// return point outside the program (start-up code in a shared library).
+struct WalkEnd {
+  void* const* outermost = nullptr;
+  bool (*inProgram)(const void*) = nullptr;
+};
+
 /// Fills `returnPoints` with the return points of the walk from `frame`, the
 /// nearest caller first, and returns their count. The walk stops at a missing
-/// return point or caller frame, after 9 lines, after a return point for which
-/// `inProgram` is false (start-up code keeps no frame chain), and at a caller
-/// frame that is not strictly nearer the stack's base or lies outside `stack`.
-int WalkCallers(void* const* frame, StackBounds stack, bool (*inProgram)(const void*),
-                const void* (&returnPoints)[kMaxCallerLines]);
+/// return point or caller frame, after 9 lines, where `end` says, and at a
+/// caller frame that is not strictly nearer the stack's base or lies outside
+/// `stack`. `endsInStartup` tells whether it stopped where `end` says.
+int WalkCallers(void* const* frame, StackBounds stack, WalkEnd end,
+                const void* (&returnPoints)[kMaxCallerLines], bool& endsInStartup);

@@ -36,15 +36,18 @@ class StackWalkTest : public ::testing::Test {
   StackBounds Bounds() {
     return {reinterpret_cast<uintptr_t>(words_), reinterpret_cast<uintptr_t>(words_ + kWords)};
   }
-  std::vector<uintptr_t> Walk(void* const* from) {
+  // The walk's return points; whether it ended in the start-up code in `endsInStartup_`.
+  std::vector<uintptr_t> Walk(void* const* from, void* const* outermost = nullptr) {
     const void* points[kMaxCallerLines];
-    const int count = WalkCallers(from, Bounds(), InPretendImage, points);
+    const int count =
+        WalkCallers(from, Bounds(), {outermost, InPretendImage}, points, endsInStartup_);
     std::vector<uintptr_t> result;
     for (int i = 0; i < count; ++i) result.push_back(reinterpret_cast<uintptr_t>(points[i]));
     return result;
   }
 
   alignas(16) void* words_[kWords] = {};
+  bool endsInStartup_ = false;
 };
 
 TEST_F(StackWalkTest, EndsAfterTheReturnPointOutsideTheImage) {
@@ -52,20 +55,33 @@ TEST_F(StackWalkTest, EndsAfterTheReturnPointOutsideTheImage) {
   Link(2, const_cast<void**>(Frame(3)), Code(0x7F0000001234));
   Link(3, const_cast<void**>(Frame(4)), Code(0x500));
   EXPECT_EQ(Walk(Frame(0)), (std::vector<uintptr_t>{0x100, 0x200, 0x7F0000001234}));
+  EXPECT_TRUE(endsInStartup_);
+}
+
+// Start-up code inside the image that keeps frame records of its own.
+TEST_F(StackWalkTest, EndsAfterTheReturnPointOutOfTheOutermostFrame) {
+  Chain(5);
+  EXPECT_EQ(Walk(Frame(0), Frame(2)), (std::vector<uintptr_t>{0x100, 0x200, 0x300}));
+  EXPECT_TRUE(endsInStartup_);
+  EXPECT_EQ(Walk(Frame(2), Frame(2)), (std::vector<uintptr_t>{0x300}));
+  EXPECT_TRUE(endsInStartup_);
 }
 
 TEST_F(StackWalkTest, StopsAtAMissingReturnPointOrCallerFrame) {
   Chain(3);
   Link(2, const_cast<void**>(Frame(3)), nullptr);
   EXPECT_EQ(Walk(Frame(0)), (std::vector<uintptr_t>{0x100, 0x200}));
+  EXPECT_FALSE(endsInStartup_);
   Link(1, nullptr, Code(0x200));
   EXPECT_EQ(Walk(Frame(0)), (std::vector<uintptr_t>{0x100, 0x200}));
+  EXPECT_FALSE(endsInStartup_);
 }
 
 TEST_F(StackWalkTest, WritesAtMostNineLines) {
   Chain(14);
   EXPECT_EQ(Walk(Frame(0)).size(), 9u);
   EXPECT_EQ(Walk(Frame(0)).back(), 0x900u);
+  EXPECT_FALSE(endsInStartup_);
 }
 
 TEST_F(StackWalkTest, StopsAtACallerFrameNotNearerTheBase) {

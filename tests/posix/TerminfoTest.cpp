@@ -39,7 +39,9 @@ class TermVariable {
 
 // The sequence `description` declares for `event`; empty when none.
 std::string SequenceOf(const TerminalDescription& description, const KeyEvent& event) {
-  const auto key = std::ranges::find(description.keys, event, &DeclaredKey::event);
+  const auto key =
+      std::find_if(description.keys.begin(), description.keys.end(),
+                   [&](const DeclaredKey& declared) { return declared.event == event; });
   return key != description.keys.end() ? key->sequence : "";
 }
 

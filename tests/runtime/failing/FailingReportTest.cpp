@@ -31,7 +31,16 @@ struct Failure {
   const char* routine;
   const char* marker;
   const char* callMarker;
+  /// Why the run may end normally instead, where the operation faults on some
+  /// processors only; null where it fails on every one.
+  const char* mayNotFault = nullptr;
 };
+
+// Whether `run` of `failure` ended normally, as it may where the failing
+// operation does not fault on this processor.
+bool EndedWithoutFault(const Failure& failure, const ChildRun& run) {
+  return failure.mayNotFault != nullptr && run.status == 0 && run.output.empty();
+}
 
 const Failure kFailures[] = {
     {"io", 102, "FAILIO", "io-check", "call-io"},
@@ -41,7 +50,8 @@ const Failure kFailures[] = {
     {"several1", 201, "SEVERAL", "several-1", "call-several"},
     {"several2", 201, "SEVERAL", "several-2", "call-several"},
     {"several3", 201, "SEVERAL", "several-3", "call-several"},
-    {"divide", 200, "DIVIDE", "divide", "call-divide"},
+    {"divide", 200, "DIVIDE", "divide", "call-divide",
+     "an integer division by zero does not fault on every processor (on AArch64 it gives 0)"},
     {"poke", 216, "POKE", "poke", "call-poke"},
 };
 
@@ -52,6 +62,7 @@ class FailingReport : public testing::TestWithParam<Failure> {};
 TEST_P(FailingReport, NamesRoutineLineAndCallers) {
   const Failure& failure = GetParam();
   const ChildRun run = RunProgram(kProgram, failure.word);
+  if (EndedWithoutFault(failure, run)) GTEST_SKIP() << failure.mayNotFault;
   ExpectReport(run.output, failure.code,
                {At(failure.routine, failure.marker), At("main", failure.callMarker)});
   EXPECT_EQ(run.status, ExitStatusFor(failure.code));
@@ -61,6 +72,7 @@ TEST_P(FailingReport, NamesRoutineLineAndCallers) {
 // whatever the load address.
 TEST_P(FailingReport, RepeatsExactly) {
   const ChildRun first = RunProgram(kProgram, GetParam().word);
+  if (EndedWithoutFault(GetParam(), first)) GTEST_SKIP() << GetParam().mayNotFault;
   EXPECT_EQ(RunProgram(kProgram, GetParam().word).output, first.output);
 }
 
@@ -98,6 +110,7 @@ TEST(FailingReport, WithoutDebugInformationAddressesOnly) {
   for (const Failure& failure : kFailures) {
     SCOPED_TRACE(failure.word);
     const ChildRun run = RunProgram(FAILING_PROGRAM_WITHOUT_DEBUG, failure.word);
+    if (EndedWithoutFault(failure, run)) continue;
     const std::optional<Report> report = ParseReport(run.output);
     const std::optional<Report> full = ParseReport(RunProgram(kProgram, failure.word).output);
     ASSERT_TRUE(report.has_value() && full.has_value());
