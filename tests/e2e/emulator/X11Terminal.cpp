@@ -92,6 +92,9 @@ std::string ConsoleReader() {
 // terminal's settings and its answers to the mode queries before and after,
 // then the first line typed after it. The answers are read in raw mode up to
 // the device attributes' final 'c', or until three seconds pass without a byte.
+// A first round of queries lets the terminal finish setting up its side of the
+// pseudo-terminal (VTE turns on IUTF8 a moment after the shell starts), so
+// that the settings kept before the run are the terminal's own.
 std::string RunScript(const TempFolder& folder) {
   return "cd '" + folder.Path() +
          "'\n"
@@ -107,6 +110,8 @@ std::string RunScript(const TempFolder& folder) {
          "  stty \"$saved\"\n"
          "  mv answers.tmp \"$1\"\n"
          "}\n"
+         "answers answers-settling\n"
+         "sleep 0.2\n"
          "printf '\\033='\n"
          "stty -g > modes-before\n"
          "answers answers-before\n"
