@@ -2,26 +2,23 @@
 
 #include <algorithm>
 
+#include "runtime/Win1250.h"
+
 namespace {
 
 COORD Coord(int x, int y) {
   return COORD{static_cast<SHORT>(x - 1), static_cast<SHORT>(y - 1)};
 }
 
-// Attributes go to the console in runs of at most this many cells.
-constexpr int kAttributeRun = 256;
+// Cells go to the console in runs of at most this many.
+constexpr int kCellRun = 256;
 
-// A typed character arrives in the console's input code page (852 on a
-// Hungarian console), but texts and file names are in the system's text code
-// page: the character is carried over by its meaning, '?' where it has none.
-uint8_t InTextCodePage(char typed) {
-  const auto byte = static_cast<uint8_t>(typed);
-  if (byte < 0x80) return byte;
-  wchar_t character = 0;
-  char converted = '?';
-  if (MultiByteToWideChar(GetConsoleCP(), 0, &typed, 1, &character, 1) == 1)
-    WideCharToMultiByte(GetACP(), 0, &character, 1, &converted, 1, nullptr, nullptr);
-  return static_cast<uint8_t>(converted);
+// The character a cell shows for a Windows-1250 byte. A byte the code page
+// leaves undefined keeps its own value, as the system's own conversion from
+// code page 1250 gives it.
+wchar_t CellCharacter(uint8_t byte) {
+  const char32_t codePoint = Win1250ToUnicode(byte);
+  return static_cast<wchar_t>(codePoint != 0 ? codePoint : byte);
 }
 
 }  // namespace
@@ -67,15 +64,17 @@ void Win32Console::SetCursor(Point position) {
 }
 
 void Win32Console::WriteCells(Point at, std::string_view bytes, uint8_t attribute) {
-  DWORD written = 0;
-  WriteConsoleOutputCharacterA(output_, bytes.data(), static_cast<DWORD>(bytes.size()),
-                               Coord(at.x, at.y), &written);
-  WORD attributes[kAttributeRun];
+  wchar_t characters[kCellRun];
+  WORD attributes[kCellRun];
   std::fill(std::begin(attributes), std::end(attributes), attribute);
+  DWORD written = 0;
   for (size_t done = 0; done < bytes.size();) {
-    const auto count = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, kAttributeRun));
-    WriteConsoleOutputAttribute(output_, attributes, count,
-                                Coord(at.x + static_cast<int>(done), at.y), &written);
+    const auto count = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, kCellRun));
+    for (DWORD i = 0; i < count; ++i)
+      characters[i] = CellCharacter(static_cast<uint8_t>(bytes[done + i]));
+    const COORD from = Coord(at.x + static_cast<int>(done), at.y);
+    WriteConsoleOutputCharacterW(output_, characters, count, from, &written);
+    WriteConsoleOutputAttribute(output_, attributes, count, from, &written);
     done += count;
   }
 }
@@ -84,8 +83,8 @@ void Win32Console::FillRect(Rect area, Cell fill) {
   const auto width = static_cast<DWORD>(area.right - area.left + 1);
   DWORD written = 0;
   for (int y = area.top; y <= area.bottom; ++y) {
-    FillConsoleOutputCharacterA(output_, static_cast<char>(fill.character), width,
-                                Coord(area.left, y), &written);
+    FillConsoleOutputCharacterW(output_, CellCharacter(fill.character), width, Coord(area.left, y),
+                                &written);
     FillConsoleOutputAttribute(output_, fill.attribute, width, Coord(area.left, y), &written);
   }
 }
@@ -100,9 +99,9 @@ void Win32Console::ScrollUp(Rect area, Cell fill) {
   const SMALL_RECT clip = {static_cast<SHORT>(area.left - 1), static_cast<SHORT>(area.top - 1),
                            static_cast<SHORT>(area.right - 1), static_cast<SHORT>(area.bottom - 1)};
   CHAR_INFO blank;
-  blank.Char.AsciiChar = static_cast<char>(fill.character);
+  blank.Char.UnicodeChar = CellCharacter(fill.character);
   blank.Attributes = fill.attribute;
-  ScrollConsoleScreenBufferA(output_, &moved, &clip, Coord(area.left, area.top), &blank);
+  ScrollConsoleScreenBufferW(output_, &moved, &clip, Coord(area.left, area.top), &blank);
 }
 
 void Win32Console::SetOutputCodePage(uint32_t codePage) {
@@ -117,17 +116,19 @@ bool Win32Console::PollEvent(KeyEvent& event) {
   if (!GetNumberOfConsoleInputEvents(input_, &waiting) || waiting == 0) return false;
   INPUT_RECORD record;
   DWORD read = 0;
-  if (!ReadConsoleInputA(input_, &record, 1, &read) || read == 0) return false;
+  if (!ReadConsoleInputW(input_, &record, 1, &read) || read == 0) return false;
   event = KeyEvent{};
-  if (record.EventType != KEY_EVENT) {
-    event.isKey = false;
-    return true;
-  }
   const KEY_EVENT_RECORD& key = record.Event.KeyEvent;
+  // A character beyond 16 bits comes as two key records, one for each half of
+  // its UTF-16 form: the second stands for the whole character.
+  event.isKey = record.EventType == KEY_EVENT && !IS_HIGH_SURROGATE(key.uChar.UnicodeChar);
+  if (!event.isKey) return true;
   event.keyDown = key.bKeyDown;
   event.virtualKey = key.wVirtualKeyCode;
   event.scanCode = key.wVirtualScanCode;
-  event.character = InTextCodePage(key.uChar.AsciiChar);
+  // The program's texts are Windows-1250: a character that code page lacks
+  // arrives as '?', as from a terminal.
+  event.character = Win1250Byte(key.uChar.UnicodeChar);
   event.controlState = key.dwControlKeyState;
   event.repeatCount = key.wRepeatCount;
   return true;
