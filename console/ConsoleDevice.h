@@ -1,6 +1,6 @@
 // The console device: the narrow interface the console unit is written against.
 // A grid of cells (character byte and attribute byte), a cursor, filling and
-// scrolling rectangles, a queue of key events, the output code page, a sleep.
+// scrolling rectangles, a queue of key events, a sleep.
 // Coordinates are 1-based screen positions, rectangles inclusive.
 #pragma once
 
@@ -8,11 +8,10 @@
 #include <string_view>
 
 /// What a console starts with: the standard text screen's size (also taken
-/// when a console cannot tell its own), light gray on black, and UTF-8 output.
+/// when a console cannot tell its own) and light gray on black.
 inline constexpr int kStandardWidth = 80;
 inline constexpr int kStandardHeight = 25;
 inline constexpr uint8_t kNormalAttribute = 0x07;
-inline constexpr uint32_t kUtf8CodePage = 65001;
 
 struct Cell {
   uint8_t character = ' ';
@@ -62,9 +61,6 @@ struct KeyEvent {
   friend bool operator==(const KeyEvent&, const KeyEvent&) = default;
 };
 
-/// The single-byte text code page of the program's texts.
-inline constexpr uint32_t kTextCodePage = 1250;
-
 class ConsoleDevice {
  public:
   virtual ~ConsoleDevice() = default;
@@ -86,11 +82,6 @@ class ConsoleDevice {
   virtual void ScrollUp(Rect area, Cell fill) = 0;
   /// Ends a batch of changes: everything changed so far is shown when it returns.
   virtual void Present() = 0;
-
-  virtual uint32_t OutputCodePage() = 0;
-  virtual void SetOutputCodePage(uint32_t codePage) = 0;
-  /// The system's single-byte text code page, in force while text is written.
-  virtual uint32_t TextCodePage() { return kTextCodePage; }
 
   /// Takes the next waiting input event without waiting; false when none is waiting.
   virtual bool PollEvent(KeyEvent& event) = 0;

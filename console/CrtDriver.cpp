@@ -9,13 +9,10 @@ namespace {
 
 void CrtWrite(TextFile& file) {
   ConsoleDevice& device = CrtDevice();
-  const uint32_t savedCodePage = device.OutputCodePage();
-  device.SetOutputCodePage(device.TextCodePage());
   Point cursor = device.Cursor();
   WriteStr(cursor, std::string_view(file.buffer, file.bufferPos));
   device.SetCursor(cursor);
   device.Present();
-  device.SetOutputCodePage(savedCodePage);
   file.bufferPos = 0;
 }
 

@@ -1,5 +1,5 @@
 // The screen half of a console device kept in memory: a grid of cells, the
-// cursor, the console's own attribute and the output code page. The devices
+// cursor and the console's own attribute. The devices
 // that keep their screen in memory build on it and add their input and time.
 #pragma once
 
@@ -25,12 +25,9 @@ class GridDevice : public ConsoleDevice {
   }
   void FillRect(Rect area, Cell fill) override { grid_.Fill(area, fill); }
   void ScrollUp(Rect area, Cell fill) override { grid_.ScrollUp(area, fill); }
-  uint32_t OutputCodePage() override { return codePage_; }
-  void SetOutputCodePage(uint32_t codePage) override { codePage_ = codePage; }
 
  private:
   CellGrid grid_;
   uint8_t attribute_;
   Point cursor_{1, 1};
-  uint32_t codePage_ = kUtf8CodePage;
 };

@@ -136,11 +136,8 @@ class LineEditor {
 
 void CrtRead(TextFile& file) {
   ConsoleDevice& device = CrtDevice();
-  const uint32_t savedCodePage = device.OutputCodePage();
-  device.SetOutputCodePage(device.TextCodePage());
   LineEditor editor(file);
   const int length = editor.Run();
-  device.SetOutputCodePage(savedCodePage);
   file.bufferPos = 0;
   file.bufferEnd = static_cast<uint16_t>(length);
   device.SetCursor(editor.Cursor());

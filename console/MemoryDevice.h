@@ -17,10 +17,7 @@ class MemoryDevice : public GridDevice {
   uint64_t SleptMilliseconds() const { return slept_; }
   /// How often Present was called; a statement's text is shown when it returns.
   int PresentCount() const { return presents_; }
-  /// The code page that was in force for the last cell write.
-  uint32_t CodePageOfLastWrite() const { return codePageOfLastWrite_; }
 
-  void WriteCells(Point at, std::string_view bytes, uint8_t attribute) override;
   void Present() override { ++presents_; }
   bool PollEvent(KeyEvent& event) override;
   void WaitForEvent() override {}
@@ -31,5 +28,4 @@ class MemoryDevice : public GridDevice {
   std::deque<KeyEvent> events_;
   uint64_t slept_ = 0;
   int presents_ = 0;
-  uint32_t codePageOfLastWrite_ = 0;
 };

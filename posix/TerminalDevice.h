@@ -63,8 +63,6 @@ class TerminalDevice : public ConsoleDevice {
   void FillRect(Rect area, Cell fill) override;
   void ScrollUp(Rect area, Cell fill) override;
   void Present() override;
-  uint32_t OutputCodePage() override { return codePage_; }
-  void SetOutputCodePage(uint32_t codePage) override { codePage_ = codePage; }
   bool PollEvent(KeyEvent& event) override { return input_.Next(event); }
   void WaitForEvent() override;
   bool InputEnded() override { return input_.Ended(); }
@@ -108,7 +106,6 @@ class TerminalDevice : public ConsoleDevice {
   Point cursor_{1, 1};
   // Where the last Present left the terminal's cursor; at first where the shell left it, unknown.
   Point placedCursor_{0, 0};
-  uint32_t codePage_ = kUtf8CodePage;
   std::vector<bool> drawn_;  // per grid cell: drawn by the program
   TerminalState state_;
   // Bytes prepared for the terminal. A signal handler's Shutdown writes what

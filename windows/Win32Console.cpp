@@ -104,10 +104,6 @@ void Win32Console::ScrollUp(Rect area, Cell fill) {
   ScrollConsoleScreenBufferW(output_, &moved, &clip, Coord(area.left, area.top), &blank);
 }
 
-void Win32Console::SetOutputCodePage(uint32_t codePage) {
-  if (codePage != GetConsoleOutputCP()) SetConsoleOutputCP(codePage);
-}
-
 bool Win32Console::PollEvent(KeyEvent& event) {
   // Waiting on the handle for no time first lets a console that fills its
   // queue lazily (wine's in a terminal) take in what has arrived.

@@ -22,9 +22,6 @@ class Win32Console : public ConsoleDevice {
   void ScrollUp(Rect area, Cell fill) override;
   /// The console shows every change at once.
   void Present() override {}
-  uint32_t OutputCodePage() override { return GetConsoleOutputCP(); }
-  void SetOutputCodePage(uint32_t codePage) override;
-  uint32_t TextCodePage() override { return GetACP(); }
   bool PollEvent(KeyEvent& event) override;
   void WaitForEvent() override;
   /// A console's input never ends.

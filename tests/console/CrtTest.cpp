@@ -179,13 +179,6 @@ TEST_F(CrtScreenTest, NumbersAreRightAlignedAndNeverCut) {
             "12|");
 }
 
-TEST_F(CrtScreenTest, TheTextCodePageIsInForceForTheWritesAndRestoredAfter) {
-  device_.SetOutputCodePage(852);
-  Write(Output, "x");
-  EXPECT_EQ(device_.CodePageOfLastWrite(), kTextCodePage);
-  EXPECT_EQ(device_.OutputCodePage(), 852u);
-}
-
 TEST_F(CrtScreenTest, DelaySleepsTheGivenTime) {
   Delay(100);
   Delay(200);

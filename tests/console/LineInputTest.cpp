@@ -128,13 +128,4 @@ TEST_F(LineInputTest, LeftStopsEchoingAtTheWindowEdgeButKeepsMoving) {
   EXPECT_EQ(Row(2, 10, 11), "XY");
 }
 
-TEST_F(LineInputTest, EchoUsesTheTextCodePage) {
-  device_.SetOutputCodePage(65001);
-  Type("\xe1");
-  Queue(EnterKey());
-  EXPECT_EQ(ReadLine(), "\xe1");
-  EXPECT_EQ(device_.CodePageOfLastWrite(), kTextCodePage);
-  EXPECT_EQ(device_.OutputCodePage(), 65001u);
-}
-
 }  // namespace
