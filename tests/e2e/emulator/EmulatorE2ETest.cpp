@@ -186,6 +186,10 @@ TEST(WineConsoleTest, LoneShiftAltWithKeypadDigitsAndKeypadSlash) {
   // would press Num Lock around each one.
   const Typed kTyped[] = {
       {"Alt held with keypad 6 and 5", "alt", {"85", "84"}, "A"},
+      {"Alt held with keypad 2, 4 and 5: the Windows-1250 byte 245",
+       "alt",
+       {"88", "83", "84"},
+       "ő"},
       {"keypad '/'", "", {"KP_Divide"}, "/"},
   };
   std::string line = kPrompt;
@@ -199,7 +203,7 @@ TEST(WineConsoleTest, LoneShiftAltWithKeypadDigitsAndKeypadSlash) {
     EXPECT_TRUE(console.WaitForRow(2, line)) << typed.what << "\n" << console.Text();
   }
 
-  // No file "A/.dat": the prompt again, then the default file.
+  // No file "Aő/.dat": the prompt again, then the default file.
   console.Key({"Return"});
   ASSERT_TRUE(console.WaitForRow(3, kPrompt)) << console.Text();
   console.Key({"Return"});

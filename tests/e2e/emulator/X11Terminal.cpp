@@ -131,9 +131,10 @@ std::vector<std::string> TerminalCommand(Emulator emulator, const TempFolder& fo
                                          const std::string& socket) {
   if (emulator == Emulator::kWineConsole) {
     // wineconsole ends with the program's exit status; with no terminal on
-    // its standard streams it opens the console as a window.
+    // its standard streams it opens the console as a window. The system code
+    // page is the Western one (1252), which lacks some Hungarian letters.
     return {"sh", "-c",
-            "cd '" + folder.Path() + "' && wineconsole '" + WindowsProgram() +
+            "cd '" + folder.Path() + "' && LC_ALL=C.UTF-8 wineconsole '" + WindowsProgram() +
                 "' < /dev/null > /dev/null 2>&1; echo $? > status.tmp && mv status.tmp status"};
   }
   const std::string script = "sh '" + folder.Write("run.sh", RunScript(folder)) + "'";

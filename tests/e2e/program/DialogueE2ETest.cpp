@@ -1,6 +1,7 @@
 // Whole runs in a terminal: the dialogue on the default file up to the result
 // page and the exit, an extended key that answers two waits, and result-page
-// titles that fill or overflow the first row.
+// titles that end in the name typed, Hungarian letters too, and that fill or
+// overflow the first row.
 #include <gtest/gtest.h>
 
 #include "PageCheck.h"
@@ -68,34 +69,36 @@ TEST_F(Dialogue, AnArrowKeyAnswersTheMatrixWaitAndThePartialSumWait) {
   EXPECT_EQ(run_.StandardError(), "");
 }
 
-struct LongName {
+struct TypedName {
+  const char* what;  // the test's name
   std::string name;
   std::vector<std::string> titleRows;
 };
 
-void PrintTo(const LongName& param, std::ostream* out) {
+void PrintTo(const TypedName& param, std::ostream* out) {
   *out << param.name;
 }
 
-class ResultTitle : public ::testing::TestWithParam<LongName> {};
+class ResultTitle : public ::testing::TestWithParam<TypedName> {};
 
-TEST_P(ResultTitle, StartsInTheFirstColumnAndLeavesTheSecondRowToTheTitle) {
-  const LongName& param = GetParam();
+TEST_P(ResultTitle, EndsInTheNameTypedOnAsManyRowsAsItNeeds) {
+  const TypedName& param = GetParam();
   TempFolder folder;
   folder.Write(param.name + ".dat", testing_support::SampleFile(kDefaultFile));
   TerminalRun run(folder);
   ASSERT_TRUE(run.AnswerPrompt(2, param.name));
   ASSERT_TRUE(run.WaitForRow(8, "   3   1  -1   3  -2"));
   run.Session().SendText("  ");
-  ASSERT_TRUE(run.WaitForRow(9, kDefaultResult.back()));
+  const int titleRows = static_cast<int>(param.titleRows.size());
+  ASSERT_TRUE(run.WaitForRow(titleRows + 7, kDefaultResult.back()));
 
   const Screen screen = run.Session().Capture();
   std::vector<std::string> rows = param.titleRows;
   rows.insert(rows.end(), kDefaultResult.begin(), kDefaultResult.end());
   ExpectRows(screen, rows);
   ExpectPageBackground(screen);
-  ExpectBlackText(screen, 1, 4);
-  ExpectMatrixColours(screen, 6, 3);
+  ExpectBlackText(screen, 1, titleRows + 2);
+  ExpectMatrixColours(screen, titleRows + 4, 3);
   run.Session().SendText(" ");
   EXPECT_EQ(run.WaitForEnd(), 0);
 }
@@ -103,14 +106,15 @@ TEST_P(ResultTitle, StartsInTheFirstColumnAndLeavesTheSecondRowToTheTitle) {
 const std::string kName29 = "abcdefghijklmnopqrstuvwxyz_29";
 
 INSTANTIATE_TEST_SUITE_P(
-    LongNames, ResultTitle,
+    Names, ResultTitle,
     ::testing::Values(
+        // Centred: 52 and 54 characters.
+        TypedName{"OWithDoubleAcute", "ő", {std::string(14, ' ') + kResultTitle + "ő"}},
+        TypedName{"UWithDoubleAcute", "tűz", {std::string(13, ' ') + kResultTitle + "tűz"}},
         // 80 characters: the first row is full, the line end leaves the second empty.
-        LongName{kName29, {kResultTitle + kName29, ""}},
+        TypedName{"FillsTheFirstRow", kName29, {kResultTitle + kName29, ""}},
         // 81 characters: the last one wraps onto the second row.
-        LongName{kName29 + "X", {kResultTitle + kName29, "X"}}),
-    [](const auto& info) {
-      return info.index == 0 ? "FillsTheFirstRow" : "WrapsOntoTheSecondRow";
-    });
+        TypedName{"WrapsOntoTheSecondRow", kName29 + "X", {kResultTitle + kName29, "X"}}),
+    [](const auto& info) { return info.param.what; });
 
 }  // namespace

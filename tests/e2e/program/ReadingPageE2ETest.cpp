@@ -1,6 +1,7 @@
 // The reading page in a terminal: the prompt repeated for names that do not
-// open, the default file, the matrix display in its colours, and a page that
-// needs more rows than the screen has.
+// open (letters Windows-1250 lacks among them, typed as '?'), the default
+// file, the matrix display in its colours, and a page that needs more rows
+// than the screen has.
 #include <gtest/gtest.h>
 
 #include "PageCheck.h"
@@ -12,18 +13,23 @@ namespace {
 TEST(ReadingPage, RepeatsThePromptForMissingNamesAndShowsTheDefaultMatrix) {
   TempFolder folder;
   folder.CopySample(kDefaultFile);
+  // Western, Cyrillic and Japanese letters: the file of their name does not open.
+  const std::string lacking = "õж中";
+  folder.Write(lacking + ".dat", testing_support::SampleFile(kDefaultFile));
   TerminalRun run(folder);
   ASSERT_TRUE(run.AnswerPrompt(2, "nincs"));
   // A name that already ends in .dat gets a second one and does not open either.
   ASSERT_TRUE(run.AnswerPrompt(3, "3x4_1,1x3,3.dat"));
-  ASSERT_TRUE(run.AnswerPrompt(4, ""));
-  ASSERT_TRUE(run.WaitForRow(10, "   3   1  -1   3  -2"));
+  ASSERT_TRUE(run.AnswerPrompt(4, lacking));
+  ASSERT_TRUE(run.AnswerPrompt(5, ""));
+  ASSERT_TRUE(run.WaitForRow(11, "   3   1  -1   3  -2"));
 
   const Screen screen = run.Session().Capture();
   ExpectRows(screen, {
                          kReadingTitleRow,
                          kPrompt + "nincs",
                          kPrompt + "3x4_1,1x3,3.dat",
+                         kPrompt + "???",
                          kPrompt,
                          kReadingDone,
                          "",
@@ -34,10 +40,10 @@ TEST(ReadingPage, RepeatsThePromptForMissingNamesAndShowsTheDefaultMatrix) {
                      });
   EXPECT_EQ(screen.RowText(1, 15, 65), kReadingTitle);
   ExpectPageBackground(screen);
-  ExpectBlackText(screen, 1, 5);
-  ExpectMatrixColours(screen, 7, 3);
+  ExpectBlackText(screen, 1, 6);
+  ExpectMatrixColours(screen, 8, 3);
   // The wait for a key: the cursor below the display's closing empty row.
-  EXPECT_EQ(run.Session().Cursor(), std::make_pair(1, 12));
+  EXPECT_EQ(run.Session().Cursor(), std::make_pair(1, 13));
   EXPECT_FALSE(run.Ended());
 }
 
