@@ -204,7 +204,7 @@ void TerminalDevice::RedrawAll() {
     drawn_ = std::move(drawn);
   }
   // Cells the program never drew keep what the terminal shows there.
-  renderer_.Reset(size.x, size.y);
+  renderer_ = TerminalRenderer(size.x, size.y, WithDriver(capabilities_, outputFd_));
   for (int y = 1; y <= std::min(size.y, height); ++y)
     for (int x = 1; x <= std::min(size.x, width); ++x)
       if (Drawn({x, y}, width)) renderer_.Claim(Rect{x, y, x, y});
@@ -252,7 +252,7 @@ void TerminalDevice::ScrollUp(Rect area, Cell fill) {
     // must be on the terminal first so that it moves with them.
     pendingChanging_ = true;
     renderer_.DrawCells(grid_, pending_);
-    renderer_.ScrollUp(area.top, area.bottom, fill, pending_);
+    renderer_.ScrollUp(area.top, area.bottom, pending_);
     pendingChanging_ = false;
     grid_.ScrollUp(area, fill);
   } else {
@@ -284,6 +284,7 @@ void TerminalDevice::WritePending() {
 void TerminalDevice::IdleInOwnColours() {
   if (!started_) return;
   pendingChanging_ = true;
+  renderer_.ShowCursorCell(pending_);
   renderer_.RestoreColours(pending_);
   pendingChanging_ = false;
   WritePending();

@@ -75,7 +75,6 @@ TerminalCapabilities CapabilitiesOf() {
   const std::string_view entry = term != nullptr ? term : "";
   return TerminalCapabilities{
       .erasesInCurrentColour = erases,
-      .erasesCharacters = Declares("ech", WithCount(kSample, kEraseCharactersFinal), kSample),
       .repeatsCharacter =
           Declares("rep", repeated, 'x', kSample) || entry.starts_with(kRepeatsUndeclared),
       .brightColours = tigetnum("colors") >= kBrightColourCount,
