@@ -24,10 +24,10 @@ const std::string kAttributes = "\x1b[?62;22c";
 class TerminalInputNegotiationTest : public ::testing::Test {
  protected:
   // Negotiates with a terminal `described` describes, waiting as a pause would
-  // until it is over, keeping what was sent and how long it took.
+  // until it is over, keeping how long it took.
   TerminalNegotiation Negotiate(TerminalInput& input, const TerminalCapabilities& described) {
     const Clock::time_point start = Clock::now();
-    sent_ = input.AwaitAnswers(described);
+    input.AwaitAnswers(described);
     std::optional<TerminalNegotiation> finished;
     while (!finished) {
       EXPECT_TRUE(input.Negotiating());
@@ -49,12 +49,11 @@ class TerminalInputNegotiationTest : public ::testing::Test {
   }
 
   testing_support::Pipe pipe_;
-  std::string sent_;
   milliseconds elapsed_{};
 };
 
 TEST_F(TerminalInputNegotiationTest, EachKindOfAnswerDecidesWhatItShould) {
-  const std::string endless = "\x1b]4;8;" + std::string(3000, '7');
+  const std::string endless = "\x1b]4;8;" + std::string(1000, '7');
   const struct {
     const char* what;
     TerminalCapabilities described;
@@ -84,9 +83,10 @@ TEST_F(TerminalInputNegotiationTest, EachKindOfAnswerDecidesWhatItShould) {
       {"only the device attributes", kEightColours, "x" + kAttributes, KeyProtocol::kLegacy,
        kEightColours},
       {"malformed answers", kEightColours,
-       "x\x1b]4;8\x1bP1+r436f=zz\x1b\\\x1b[>c\x1b]4;x;?\x07" + kAttributes, KeyProtocol::kLegacy,
-       kEightColours},
-      {"an endless answer", kEightColours, "x" + endless + kAttributes, KeyProtocol::kLegacy,
+       "x\x1b]4;8\x1bP1+r436f=zz\x1b\\\x1b[>c\x1b]4;x8;rgb:0/0/0\x07\x1b]4;8;?\x07" + kAttributes,
+       KeyProtocol::kLegacy, kEightColours},
+      {"endless answers, ended by ST, by BEL and cut off", kEightColours,
+       "x" + endless + "\x1b\\" + endless + "\x07" + endless + kAttributes, KeyProtocol::kLegacy,
        kEightColours},
   };
   for (const auto& c : cases) {
@@ -94,7 +94,6 @@ TEST_F(TerminalInputNegotiationTest, EachKindOfAnswerDecidesWhatItShould) {
     TerminalInput input(pipe_.ReadEnd());
     pipe_.Write(c.answers);
     const TerminalNegotiation answers = Negotiate(input, c.described);
-    EXPECT_EQ(sent_, TerminalNegotiation(c.described, 0).Queries());
     EXPECT_LT(elapsed_, kTimeout);
     EXPECT_EQ(answers.Decision(), c.protocol);
     EXPECT_EQ(input.Protocol(), c.protocol);

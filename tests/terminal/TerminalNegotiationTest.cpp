@@ -1,6 +1,7 @@
 // The start-up negotiation: the terminal's answers against the key reporting
-// and the capabilities they decide, its deadline, and the answers found among
-// key bytes whenever they come, never taken as keys, malformed ones too.
+// they decide (the capabilities they decide: posix/TerminalInputNegotiationTest),
+// its queries and deadline, and the answers found among key bytes whenever
+// they come, never taken as keys.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -87,40 +88,6 @@ TEST(TerminalNegotiationTest, ColoursAreAskedWhereTheDescriptionDeclaresFewerTha
             std::string(keyboard) + "\x1b]4;8;?\x07" + std::string(last));
 }
 
-TEST(TerminalNegotiationTest, AnswersCorrectTheDescribedCapabilities) {
-  constexpr TerminalCapabilities kEightColours{.erasesInCurrentColour = true,
-                                               .brightColours = false};
-  constexpr TerminalCapabilities kBright{.erasesInCurrentColour = true};
-  constexpr TerminalCapabilities kBrightRepeating{.erasesInCurrentColour = true,
-                                                  .repeatsCharacter = true};
-  constexpr TerminalCapabilities kScreen{.erasesInCurrentColour = false};
-  const struct {
-    const char* what;
-    TerminalCapabilities described;
-    std::vector<TerminalReply> answers;
-    TerminalCapabilities expected;
-  } cases[] = {
-      {"no answer keeps the description", kEightColours, {}, kEightColours},
-      {"colour 8 reported", kEightColours, {ColourReport(8), kAttributes}, kBright},
-      {"another colour reported", kEightColours, {ColourReport(1), kAttributes}, kEightColours},
-      {"GNU screen, whatever its entry",
-       kBrightRepeating,
-       {TerminalKind(83, 40900), kAttributes},
-       kScreen},
-      {"GNU screen with an entry of eight colours",
-       kEightColours,
-       {TerminalKind(83, 40900)},
-       kScreen},
-      {"kitty as described", kBright, {TerminalKind(1, 4000), kAttributes}, kBright},
-      {"xterm as described", kEightColours, {TerminalKind(41, 379), kAttributes}, kEightColours},
-  };
-  for (const auto& c : cases) {
-    TerminalNegotiation negotiation(c.described, 0);
-    for (const TerminalReply& answer : c.answers) negotiation.Take(answer);
-    EXPECT_EQ(negotiation.Capabilities(), c.expected) << c.what;
-  }
-}
-
 TEST(TerminalNegotiationTest, TheDeviceAttributesOrTheDeadlineEndTheWait) {
   constexpr int64_t kSent = 5000;
   constexpr int64_t kLimit = kSent + TerminalNegotiation::kAnswerTimeoutMilliseconds;
@@ -149,13 +116,10 @@ struct Decoded {
   std::vector<TerminalReply> replies;
 };
 
-// The events and answers of `bytes` fed one by one, and what is held then
-// taken as the Esc timeout would take it.
 Decoded DecodeBytewise(const std::string& bytes, KeyProtocol protocol) {
   KeyDecoder decoder;
   decoder.SetProtocol(protocol);
   for (const char byte : bytes) decoder.Feed(std::string(1, byte), 0);
-  decoder.Flush();
   Decoded decoded{testing_support::TakeEvents(decoder), {}};
   TerminalReply reply;
   while (decoder.NextReply(reply)) decoded.replies.push_back(reply);
@@ -183,33 +147,6 @@ TEST(TerminalNegotiationTest, AnswersAreSetApartFromKeysWheneverTheyCome) {
     ASSERT_EQ(mixed.events.size(), 2u);
     EXPECT_EQ(mixed.events[0].character, 'a');
     EXPECT_EQ(mixed.events[1].character, 'b');
-  }
-}
-
-TEST(TerminalNegotiationTest, MalformedEndlessAndCutOffAnswersAreNeverKeys) {
-  const std::string endless = "\x1b]4;8;" + std::string(5000, 'f');
-  const struct {
-    const char* what;
-    std::string bytes;
-    std::string keys;  // the characters of the key events that come out
-    std::vector<TerminalReply> replies;
-  } cases[] = {
-      {"a string without its end", "\x1b]4;8;rgb:7f7f", "", {}},
-      {"an endless string, then its end and keys", endless + "\x07xy", "xy", {}},
-      {"an endless string ended by ST", endless + "\x1b\\z", "z", {}},
-      {"a string cut off by the next answer", "\x1bP1+r436f\x1b[?62c", "", {kAttributes}},
-      {"a colour that is no number", "\x1b]4;x8;rgb:0/0/0\x07", "", {}},
-      {"the second kind's answer cut short", "\x1b[>c", "", {}},
-      {"Alt+] and Alt+P typed alone", "\x1b]", "]", {}},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
-    const Decoded decoded = DecodeBytewise(c.bytes, KeyProtocol::kLegacy);
-    std::string keys;
-    for (const KeyEvent& event : decoded.events)
-      if (event.keyDown) keys += static_cast<char>(event.character);
-    EXPECT_EQ(keys, c.keys);
-    EXPECT_EQ(decoded.replies, c.replies);
   }
 }
 
