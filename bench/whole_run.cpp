@@ -11,7 +11,8 @@
 // in the runs of a silent terminal. Then, for each terminal type of a list, the program and its
 // ncurses peer run in turn and their bytes are compared, with the screens at the four waits (the
 // file-name prompt and the three key waits) as the model terminal shows them, carrying out what
-// the type's terminfo entry declares.
+// the type's terminfo entry declares. Last, what each capability the renderer may use saves on
+// each type: the program runs again under a copy of the type's entry without that capability.
 #include <poll.h>
 #include <pty.h>
 #include <stdio.h>
@@ -22,6 +23,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -44,6 +46,8 @@ constexpr char kDeviceAttributesRequest[] = "\x1b[c";      // DA1: what terminal
 constexpr char kDeviceAttributesReply[] = "\x1b[?62;22c";  // VT220 level, ANSI colour
 constexpr int kWidth = 80;
 constexpr int kHeight = 25;
+// A taller terminal, where the pages' window is a band of rows that scrolls alone.
+constexpr int kTallHeight = 30;
 
 // The terminal types compared with the peer.
 constexpr const char* kComparedTerms[] = {"xterm-256color",
@@ -59,6 +63,17 @@ constexpr const char* kComparedTerms[] = {"xterm-256color",
                                           "linux",
                                           "xterm-kitty",
                                           "foot"};
+
+// The capabilities whose saving is measured, each as the terminfo names that
+// declare it: an entry without any of them lacks the capability.
+struct Capability {
+  const char* label;
+  std::vector<const char*> names;
+};
+const Capability kCapabilities[] = {
+    {"bce", {"bce"}}, {"rep", {"rep"}},   {"relative", {"cuf", "cub", "cuu", "cud", "cub1"}},
+    {"csr", {"csr"}}, {"indn", {"indn"}},
+};
 
 using ModelScreen = std::vector<TerminalModel::ModelCell>;
 
@@ -131,6 +146,8 @@ struct Run {
   std::string program;
   const char* term;
   bool answers;
+  std::string terminfo = {};  // a folder of entries searched first, if any
+  int height = kHeight;
 };
 
 struct Figures {
@@ -146,8 +163,8 @@ struct Figures {
 std::optional<Figures> Measure(const Run& run, const std::string& samples,
                                TerminalModel* model = nullptr) {
   winsize size{};
-  size.ws_col = 80;
-  size.ws_row = 25;
+  size.ws_col = kWidth;
+  size.ws_row = static_cast<unsigned short>(run.height);
   int master = -1;
   const Clock::time_point start = Clock::now();
   const pid_t child = forkpty(&master, nullptr, nullptr, &size);
@@ -157,6 +174,7 @@ std::optional<Figures> Measure(const Run& run, const std::string& samples,
   }
   if (child == 0) {
     setenv("TERM", run.term, 1);
+    if (!run.terminfo.empty()) setenv("TERMINFO", run.terminfo.c_str(), 1);
     if (chdir(samples.c_str()) != 0) _exit(126);
     execl(run.program.c_str(), run.program.c_str(), nullptr);
     _exit(127);
@@ -211,7 +229,8 @@ bool Report(const Run& run, const std::string& samples) {
 }
 
 // The cells in which two series of screens differ, at every wait, the first
-// of them described in `first`; -1 when they were not taken at the same number of waits.
+// of them described in `first`; -1 when they were not taken at the same number
+// of waits. A blank's foreground shows nowhere but under a cursor, and is not compared.
 int DifferingCells(const std::vector<ModelScreen>& ours, const std::vector<ModelScreen>& peers,
                    std::string& first) {
   if (ours.size() != peers.size()) return -1;
@@ -219,7 +238,8 @@ int DifferingCells(const std::vector<ModelScreen>& ours, const std::vector<Model
   for (size_t wait = 0; wait < ours.size(); ++wait)
     for (size_t cell = 0; cell < ours[wait].size(); ++cell) {
       const TerminalModel::ModelCell& our = ours[wait][cell];
-      const TerminalModel::ModelCell& peer = peers[wait][cell];
+      TerminalModel::ModelCell peer = peers[wait][cell];
+      if (peer.glyph == U' ') peer.foreground = our.foreground;
       if (our == peer) continue;
       if (differing++ == 0)
         first = "wait " + std::to_string(wait + 1) + " row " + std::to_string(cell / kWidth + 1) +
@@ -257,6 +277,47 @@ bool Compare(const char* term, const std::string& program, const std::string& pe
   return ourFigures->status == 0 && differing == 0;
 }
 
+// Writes into `folder` a copy of `term`'s entry without the terminfo names of
+// `capability`; false when the entry declares none of them.
+bool WriteEntryWithout(const char* term, const Capability& capability, const std::string& folder) {
+  const std::string entry = folder + "/entry";
+  std::string names;
+  for (const char* name : capability.names) names += std::string(names.empty() ? "" : "|") + name;
+  const std::string command = "infocmp -1 -x " + std::string(term) + " > " + entry +
+                              ".whole && grep -v -E '^\\s(" + names + ")[,=#@]' " + entry +
+                              ".whole > " + entry + " ; ! cmp -s " + entry + " " + entry +
+                              ".whole && tic -x -o " + folder + " " + entry + " 2>/dev/null";
+  return system(command.c_str()) == 0;
+}
+
+// Runs the program on `term`, `height` rows tall, as its entry is and once
+// without each capability the entry declares, and prints what each saves ("-"
+// where it is not declared).
+bool PrintSavings(const char* term, int height, const std::string& program,
+                  const std::string& samples) {
+  const std::optional<Figures> whole = Measure({"", program, term, true, "", height}, samples);
+  if (!whole) return false;
+  printf("%-22s %7zu", term, whole->bytes);
+  bool ok = whole->status == 0;
+  for (const Capability& capability : kCapabilities) {
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / ("whole_run." + std::to_string(getpid()));
+    std::filesystem::create_directories(folder);
+    std::optional<Figures> without;
+    if (WriteEntryWithout(term, capability, folder.string()))
+      without = Measure({"", program, term, true, folder.string(), height}, samples);
+    std::filesystem::remove_all(folder);
+    if (!without) {
+      printf(" %9s", "-");
+      continue;
+    }
+    ok = ok && without->status == 0;
+    printf(" %9lld", static_cast<long long>(without->bytes) - static_cast<long long>(whole->bytes));
+  }
+  printf("\n");
+  return ok;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -287,5 +348,15 @@ int main(int argc, char** argv) {
          "model errors");
   for (const char* term : kComparedTerms) ok = Compare(term, program, peer, samples) && ok;
   printf("(screens: at the four waits, in the model terminal of the type's terminfo entry)\n");
+
+  for (const int height : {kHeight, kTallHeight}) {
+    printf("\n%-22s %7s", ("TERM, " + std::to_string(height) + " rows").c_str(), "bytes");
+    for (const Capability& capability : kCapabilities) printf(" %9s", capability.label);
+    printf("\n");
+    for (const char* term : kComparedTerms) ok = PrintSavings(term, height, program, samples) && ok;
+  }
+  printf(
+      "(the bytes each capability saves: the run under the entry without it, less the whole\n"
+      " entry's; - where the entry does not declare it)\n");
   return ok ? 0 : 1;
 }

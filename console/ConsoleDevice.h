@@ -58,6 +58,9 @@ struct KeyEvent {
   uint8_t character = 0;  // Windows-1250 byte, 0 for keys that give none
   uint32_t controlState = 0;
   uint16_t repeatCount = 1;
+  /// Ctrl+C from a terminal that reports it as a key rather than interrupting
+  /// the program: the keyboard ends the run with it, as the interrupt would.
+  bool interrupt = false;
   friend bool operator==(const KeyEvent&, const KeyEvent&) = default;
 };
 

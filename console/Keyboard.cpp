@@ -135,6 +135,7 @@ bool KeyPressed() {
   ConsoleDevice& device = CrtDevice();
   KeyEvent event;
   while (device.PollEvent(event)) {
+    if (event.interrupt) RunError(RuntimeError::kControlC);
     if (!event.isKey) continue;
     if (!event.keyDown) {
       if (event.virtualKey == VirtualKey::kAlt && AltNumberStarted && AltNumber > 0) {

@@ -2,9 +2,11 @@
 // kitty's key events or win32-input-mode records, in raw mode or as lines of
 // text: decoding must end without a crash or a hang, and the bytes fed whole
 // must give the same key events as the same bytes cut into two reads at any
-// point, all within the Esc timeout. The first byte chooses the protocol, the
-// key sequences a terminal declares (none, or the Linux console's F1 and keys
-// that only a description names) and the line ends, the second where the cut falls.
+// point, all within the Esc timeout; and the terminal's answers to the
+// start-up queries before them must change none of those events. The first
+// byte chooses the protocol, the key sequences a terminal declares (none, or
+// the Linux console's F1 and keys that only a description names), the line
+// ends and whether answers come first, the second where the cut falls.
 #include <cstdint>
 #include <cstdlib>
 #include <string_view>
@@ -16,16 +18,24 @@ namespace {
 
 constexpr int64_t kNow = 1000;
 
+// An answer of every kind the negotiation asks for: the kitty flags, a mode's
+// state, colour 8 (by OSC 4, ended by BEL and by ST), the terminal's kind and
+// the device attributes.
+constexpr std::string_view kAnswers =
+    "\x1b[?1u\x1b[?9001;2$y\x1b]4;8;rgb:7f7f/7f7f/7f7f\x07\x1b]4;8;rgb:8080/8080/8080\x1b\\"
+    "\x1b[>83;40900;0c\x1b[?62;22c";
+
 struct Settings {
   KeyProtocol protocol;
   bool declares;
   bool lineEndsAsEnter;
+  bool answersFirst;
 };
 
 Settings SettingsOf(uint8_t byte) {
   constexpr KeyProtocol kProtocols[] = {KeyProtocol::kLegacy, KeyProtocol::kKitty,
                                         KeyProtocol::kWin32Input};
-  return {kProtocols[(byte & 3) % 3], (byte & 4) != 0, (byte & 8) != 0};
+  return {kProtocols[(byte & 3) % 3], (byte & 4) != 0, (byte & 8) != 0, (byte & 16) != 0};
 }
 
 // Sequences of every shape: the Linux console's F1, an Esc and a letter, one
@@ -65,7 +75,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const Settings settings = SettingsOf(data[0]);
   const std::string_view bytes(reinterpret_cast<const char*>(data + 2), size - 2);
   const std::size_t cut = data[1] % (bytes.size() + 1);
-  if (Decode(settings, bytes, {}) != Decode(settings, bytes.substr(0, cut), bytes.substr(cut)))
-    abort();
+  const std::vector<KeyEvent> events = Decode(settings, bytes, {});
+  if (events != Decode(settings, bytes.substr(0, cut), bytes.substr(cut))) abort();
+  if (settings.answersFirst && Decode(settings, kAnswers, bytes) != events) abort();
   return 0;
 }

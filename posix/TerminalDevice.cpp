@@ -80,7 +80,7 @@ TerminalDevice::TerminalDevice(int inputFd, int outputFd, TerminalDescription de
     : inputFd_(inputFd),
       outputFd_(outputFd),
       asksTerminal_(
-          KeyboardNegotiation::WorthAsking(description.described, VariantOf(description.keys))),
+          TerminalNegotiation::WorthAsking(description.described, VariantOf(description.keys))),
       input_(inputFd, std::move(description.keys)),
       grid_(kStandardWidth, kStandardHeight),
       renderer_(kStandardWidth, kStandardHeight),
@@ -119,23 +119,30 @@ bool TerminalDevice::TakeTerminal() {
   const bool raw = isatty(inputFd_) == 1 && state_.ChangeSettings(KeyboardSettings);
   if (raw && asksTerminal_) {
     // Asked only now that nothing is echoed, so the answers never show; they
-    // are taken while the program goes on. Once they are in, the keypad's
-    // application mode and the reporting they choose are turned on, each
-    // with its undo recorded first: the mode and reporting as found.
-    input_.StartNegotiation([this](std::string_view bytes) { WriteAll(outputFd_, bytes); },
-                            [this](const KeyboardNegotiation& answers) {
-                              state_.Switch(KeyboardNegotiation::kKeypadApplication,
-                                            answers.KeypadRestoreSequence());
-                              const KeyProtocol protocol = answers.Decision();
-                              state_.Switch(KeyboardNegotiation::EnableSequence(protocol),
-                                            answers.RestoreSequence(protocol));
-                            });
+    // are taken while the program goes on (TakeAnswers).
+    WriteAll(outputFd_, input_.AwaitAnswers(capabilities_));
   } else {
     // A terminal that is not asked cannot say its keypad's mode: numeric
     // mode, its default, is set back at the end.
-    state_.Switch(KeyboardNegotiation::kKeypadApplication, KeyboardNegotiation::kKeypadNumeric);
+    state_.Switch(TerminalNegotiation::kKeypadApplication, TerminalNegotiation::kKeypadNumeric);
   }
   return raw;
+}
+
+void TerminalDevice::TakeAnswers() {
+  const std::optional<TerminalNegotiation> answers = input_.TakeAnswers();
+  if (!answers) return;
+  // The keypad's application mode and the key reporting the answers chose are
+  // turned on, each with its undo recorded first: the mode and reporting as found.
+  state_.Switch(TerminalNegotiation::kKeypadApplication, answers->KeypadRestoreSequence());
+  const KeyProtocol protocol = answers->Decision();
+  state_.Switch(TerminalNegotiation::EnableSequence(protocol), answers->RestoreSequence(protocol));
+  // Where the terminal has shown more or less than its description declares,
+  // what is on the screen already is drawn again by what it has.
+  const TerminalCapabilities capabilities = answers->Capabilities();
+  if (capabilities == capabilities_) return;
+  capabilities_ = capabilities;
+  RedrawAll();
 }
 
 void TerminalDevice::Shutdown() {
@@ -204,7 +211,7 @@ void TerminalDevice::RedrawAll() {
     drawn_ = std::move(drawn);
   }
   // Cells the program never drew keep what the terminal shows there.
-  renderer_.Reset(size.x, size.y);
+  renderer_ = TerminalRenderer(size.x, size.y, WithDriver(capabilities_, outputFd_));
   for (int y = 1; y <= std::min(size.y, height); ++y)
     for (int x = 1; x <= std::min(size.x, width); ++x)
       if (Drawn({x, y}, width)) renderer_.Claim(Rect{x, y, x, y});
@@ -252,7 +259,7 @@ void TerminalDevice::ScrollUp(Rect area, Cell fill) {
     // must be on the terminal first so that it moves with them.
     pendingChanging_ = true;
     renderer_.DrawCells(grid_, pending_);
-    renderer_.ScrollUp(area.top, area.bottom, fill, pending_);
+    renderer_.ScrollUp(area.top, area.bottom, pending_);
     pendingChanging_ = false;
     grid_.ScrollUp(area, fill);
   } else {
@@ -284,6 +291,7 @@ void TerminalDevice::WritePending() {
 void TerminalDevice::IdleInOwnColours() {
   if (!started_) return;
   pendingChanging_ = true;
+  renderer_.ShowCursorCell(pending_);
   renderer_.RestoreColours(pending_);
   pendingChanging_ = false;
   WritePending();
@@ -325,7 +333,7 @@ void TerminalDevice::Sleep(uint32_t milliseconds) {
     const int answers = input_.AnswerWaitMilliseconds();
     const int64_t timeout = answers < 0 ? left : std::min<int64_t>(left, answers);
     Doze(static_cast<int>(std::min<int64_t>(timeout, INT_MAX)), answers >= 0);
-    input_.TakeAnswers();
+    TakeAnswers();
     // A stop is not put off until the pause ends.
     if (Signalled()) {
       Present();

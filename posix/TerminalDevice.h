@@ -63,7 +63,10 @@ class TerminalDevice : public ConsoleDevice {
   void FillRect(Rect area, Cell fill) override;
   void ScrollUp(Rect area, Cell fill) override;
   void Present() override;
-  bool PollEvent(KeyEvent& event) override { return input_.Next(event); }
+  bool PollEvent(KeyEvent& event) override {
+    TakeAnswers();
+    return input_.Next(event);
+  }
   void WaitForEvent() override;
   bool InputEnded() override { return input_.Ended(); }
   void Sleep(uint32_t milliseconds) override;
@@ -77,17 +80,20 @@ class TerminalDevice : public ConsoleDevice {
   /// a continue or a resize the whole screen is drawn again.
   void TakeSignals();
   /// Takes the terminal's size, growing the grid to it, and draws every cell
-  /// the program has drawn again at the next Present.
+  /// the program has drawn again at the next Present, by the capabilities.
   void RedrawAll();
+  /// Takes the start-up answers that have arrived; once they are all in, sets
+  /// the modes they chose and draws by what the terminal has shown it has.
+  void TakeAnswers();
   /// Hands `area` to the renderer and remembers its cells as drawn by the program.
   void Claim(Rect area);
   /// Whether the program has drawn cell `p` of a grid `width` cells wide.
   bool Drawn(Point p, int width) const {
     return drawn_[static_cast<size_t>((p.y - 1) * width + p.x - 1)];
   }
-  /// Gives the terminal its own colours back while the program waits, so that
-  /// what it paints by itself then (the cells a resize adds, text after a
-  /// kill) is in them.
+  /// While the program waits: shows the cell under the cursor in its colours,
+  /// and gives the terminal its own colours back, so that what it paints by
+  /// itself then (the cells a resize adds, text after a kill) is in them.
   void IdleInOwnColours();
   /// Sleeps until `timeout` milliseconds have passed (-1: no limit), a signal
   /// for the terminal has come or, when `untilInput`, input has arrived.
@@ -102,6 +108,7 @@ class TerminalDevice : public ConsoleDevice {
   TerminalInput input_;
   CellGrid grid_;
   TerminalRenderer renderer_;
+  // What the renderer may rely on, by the description and then the answers.
   TerminalCapabilities capabilities_;
   Point cursor_{1, 1};
   // Where the last Present left the terminal's cursor; at first where the shell left it, unknown.

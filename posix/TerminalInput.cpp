@@ -8,14 +8,15 @@
 #include <cerrno>
 #include <climits>
 
-#include "runtime/ErrorCodes.h"
-#include "runtime/FatalError.h"
 #include "terminal/HeldKeys.h"
 
 namespace {
 
 // As much as one read takes; a paste longer than this is decoded over several calls.
 constexpr std::size_t kReadChunk = 256;
+// The most reads one look for the answers makes, so that a terminal that
+// never stops sending cannot hold the program up.
+constexpr int kMaxAnswerReads = 16;
 // How long the end of a run waits for the releases of keys still held: a
 // key tapped as the program ends comes up within tens of milliseconds.
 constexpr int kReleaseWaitMilliseconds = 100;
@@ -66,25 +67,14 @@ bool TerminalInput::Take(KeyEvent& event) {
 }
 
 bool TerminalInput::Next(KeyEvent& event) {
-  constexpr uint8_t kControlC = 3;
-  TakeAnswers();
   if (!Take(event)) return false;
   Follow(event);
-  // With full key events the terminal sends Ctrl+C as a key instead of
-  // interrupting; it ends the run here, as the interrupt would have. The error
-  // is raised in the program's own flow, not by a signal sent to itself, so
-  // that the report walks from here through the wait's callers.
-  const bool interrupt = decoder_.Protocol() != KeyProtocol::kLegacy && event.keyDown &&
-                         event.character == kControlC && (event.controlState & KeyState::kCtrl);
-  if (interrupt) RunError(RuntimeError::kControlC);
   return true;
 }
 
-void TerminalInput::StartNegotiation(const std::function<void(std::string_view)>& send,
-                                     std::function<void(const KeyboardNegotiation&)> turnOn) {
-  turnOn_ = std::move(turnOn);
-  send(KeyboardNegotiation::kQueries);
-  negotiation_.emplace(NowMilliseconds());
+std::string_view TerminalInput::AwaitAnswers(const TerminalCapabilities& described) {
+  negotiation_.emplace(described, NowMilliseconds());
+  return negotiation_->Queries();
 }
 
 int TerminalInput::AnswerWaitMilliseconds() const {
@@ -93,19 +83,19 @@ int TerminalInput::AnswerWaitMilliseconds() const {
   return left <= 0 ? 0 : static_cast<int>(std::min<int64_t>(left, INT_MAX));
 }
 
-void TerminalInput::TakeAnswers() {
-  if (!negotiation_) return;
-  // Everything waiting is read: an answer may come behind keys typed meanwhile.
-  while (ReadOnce()) {
+std::optional<TerminalNegotiation> TerminalInput::TakeAnswers() {
+  if (!negotiation_) return std::nullopt;
+  // What is waiting is read: an answer may come behind keys typed meanwhile.
+  for (int reads = 0; reads < kMaxAnswerReads && ReadOnce(); ++reads) {
   }
   TerminalReply reply;
   while (decoder_.NextReply(reply)) negotiation_->Take(reply);
-  if (!negotiation_->Finished(NowMilliseconds()) && !endOfInput_) return;
-  const KeyProtocol protocol = negotiation_->Decision();
-  turnOn_(*negotiation_);
-  negotiation_.reset();
-  decoder_.SetProtocol(protocol);
-  protocol_ = protocol;
+  if (!negotiation_->Finished(NowMilliseconds()) && !endOfInput_) return std::nullopt;
+  std::optional<TerminalNegotiation> finished;
+  finished.swap(negotiation_);
+  decoder_.SetProtocol(finished->Decision());
+  protocol_ = finished->Decision();
+  return finished;
 }
 
 int TerminalInput::TimeoutMilliseconds() const {

@@ -2,20 +2,19 @@
 // for a terminal, such as a pipe): reads what has arrived without blocking,
 // decodes it with KeyDecoder, and tells a waiting caller how long it may sleep
 // before a pending lone Esc must be delivered or the start-up answers are given
-// up. At start-up it can ask the terminal for full key events (presses,
-// releases, lone modifiers) and for the keypad's mode, and have the modes set
-// once the answers are in, while the program goes on.
+// up. At start-up it takes the terminal's answers to the negotiation's queries
+// while the program goes on, and hands the finished negotiation on; it never
+// writes to the terminal.
 #pragma once
 
 #include <atomic>
-#include <functional>
 #include <optional>
 #include <string_view>
 #include <vector>
 
 #include "console/ConsoleDevice.h"
 #include "terminal/KeyDecoder.h"
-#include "terminal/KeyboardProtocol.h"
+#include "terminal/TerminalNegotiation.h"
 
 class TerminalInput {
  public:
@@ -26,8 +25,7 @@ class TerminalInput {
 
   int Fd() const { return fd_; }
   /// Reads the bytes that have arrived (never blocking) and takes the next
-  /// decoded event; false when none is complete yet. Ctrl+C as a key event
-  /// (full key reporting on) ends the run here with the control-C exit.
+  /// decoded event; false when none is complete yet.
   bool Next(KeyEvent& event);
   /// How long a wait may sleep before Next has something to deliver without
   /// new input (a lone Esc whose timeout runs out): -1 for no limit, in milliseconds.
@@ -39,22 +37,20 @@ class TerminalInput {
   /// of text rather than from a terminal in raw mode.
   void TakeLinesOfText() { decoder_.SetLineEndsAsEnter(true); }
 
-  /// Sends the queries through `send` and returns at once. The answers are
-  /// taken as they arrive (TakeAnswers, Next) until the device attributes
-  /// answer or a bounded time is up; then `turnOn` is given the negotiation,
-  /// to turn on the best key reporting the terminal offers (its Decision) and
-  /// set the modes, their undo as the answers found them, and keys are decoded
-  /// by that reporting from then on. Keys typed meanwhile are kept; answers,
-  /// late ones too, are never keys.
-  void StartNegotiation(const std::function<void(std::string_view)>& send,
-                        std::function<void(const KeyboardNegotiation&)> turnOn);
+  /// Starts the negotiation with a terminal that `described` describes and
+  /// returns its queries, for the caller to send now. The answers are taken
+  /// as they arrive (TakeAnswers) until the device attributes answer or a
+  /// bounded time is up. Keys typed meanwhile are kept; answers, late ones
+  /// too, are never keys.
+  std::string_view AwaitAnswers(const TerminalCapabilities& described);
   /// True while the answers are awaited.
   bool Negotiating() const { return negotiation_.has_value(); }
   /// How long the answers may still take, in milliseconds; -1 when none are awaited.
   int AnswerWaitMilliseconds() const;
-  /// Reads everything that has arrived, takes the answers among it, and has
-  /// the chosen reporting turned on once the negotiation is over.
-  void TakeAnswers();
+  /// Reads what has arrived (a bounded amount) and takes the answers among
+  /// it. Once the negotiation is over, returns it, the one time, and decodes
+  /// keys by the reporting it decided from then on, which the caller turns on.
+  std::optional<TerminalNegotiation> TakeAnswers();
   /// The key reporting turned on; safe to read inside a signal handler.
   KeyProtocol Protocol() const { return protocol_; }
   /// With key reporting on, reads the input until every key still held down
@@ -79,7 +75,6 @@ class TerminalInput {
   KeyDecoder decoder_;
   uint16_t heldKeys_[kMaxHeld] = {};  // virtual keys pressed and not yet released
   std::atomic<int> heldCount_ = 0;
-  std::optional<KeyboardNegotiation> negotiation_;
-  std::function<void(const KeyboardNegotiation&)> turnOn_;
+  std::optional<TerminalNegotiation> negotiation_;
   std::atomic<KeyProtocol> protocol_ = KeyProtocol::kLegacy;
 };

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "terminal/ControlSequences.h"
+#include "terminal/KnownTerminals.h"
 #include "terminal/TerminalRenderer.h"
 
 // Last: the terminfo header defines a macro for each capability name.
@@ -14,10 +15,6 @@
 using namespace ControlSequences;
 
 namespace {
-
-// tmux carries out REP (measured), although its entries (tmux, tmux-256color
-// and the rest) do not declare it: the one entry taken beyond what it declares.
-constexpr std::string_view kRepeatsUndeclared = "tmux";
 
 // The colours a terminal has where SGR 90-97 give the bright foreground.
 constexpr int kBrightColourCount = 16;
@@ -71,13 +68,9 @@ RightMargin RightMarginOf() {
 TerminalCapabilities CapabilitiesOf() {
   const bool erases = Flag("bce") && Is("el", kEraseToLineEnd) && Is("ed", kEraseToScreenEnd);
   const std::string repeated = 'x' + WithCount(kSample - 1, kRepeatFinal);
-  const char* term = getenv("TERM");
-  const std::string_view entry = term != nullptr ? term : "";
-  return TerminalCapabilities{
+  const TerminalCapabilities declared{
       .erasesInCurrentColour = erases,
-      .erasesCharacters = Declares("ech", WithCount(kSample, kEraseCharactersFinal), kSample),
-      .repeatsCharacter =
-          Declares("rep", repeated, 'x', kSample) || entry.starts_with(kRepeatsUndeclared),
+      .repeatsCharacter = Declares("rep", repeated, 'x', kSample),
       .brightColours = tigetnum("colors") >= kBrightColourCount,
       .movesRelatively = Declares("cuf", WithCount(kSample, kCursorForwardFinal), kSample) &&
                          Declares("cub", WithCount(kSample, kCursorBackwardFinal), kSample) &&
@@ -90,6 +83,8 @@ TerminalCapabilities CapabilitiesOf() {
       .scrollsUpByCount = Declares("indn", WithCount(kSample, kScrollUpFinal), kSample),
       .rightMargin = RightMarginOf(),
   };
+  const char* term = getenv("TERM");
+  return WithKnownDifferences(declared, {.entry = term != nullptr ? term : ""});
 }
 
 bool AddressesCursor() {

@@ -23,7 +23,6 @@ inline constexpr char kCursorUpFinal = 'A';             // CUU: CSI n A
 inline constexpr char kCursorDownFinal = 'B';           // CUD: CSI n B
 inline constexpr char kBackspace[] = "\b";              // one column to the left
 inline constexpr char kRepeatFinal = 'b';               // REP: the last character n more times
-inline constexpr char kEraseCharactersFinal = 'X';      // ECH: n cells from the cursor on
 
 /// CSI n final, with n written out.
 inline std::string WithCount(int count, char final) {

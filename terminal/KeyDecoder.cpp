@@ -10,9 +10,17 @@
 namespace {
 
 constexpr char kEsc = '\x1b';
+constexpr char kBel = '\x07';
+constexpr uint8_t kControlC = 3;
 // ESC [ starts a control sequence; ESC O (SS3) one key of the application keypad or cursor block.
 constexpr char kCsiIntroducer = '[';
 constexpr char kSs3Introducer = 'O';
+// ESC ] (OSC) and ESC P (DCS) start a control string, which BEL or ST (ESC \) ends.
+constexpr char kOscIntroducer = ']';
+constexpr char kDcsIntroducer = 'P';
+constexpr char kStringTerminatorFinal = '\\';
+// A control string longer than any answer asked for is dropped as it comes.
+constexpr std::size_t kMaxStringLength = 256;
 
 constexpr uint32_t kMaxModifierParameter = 16;  // Meta (8) is accepted and ignored
 constexpr int kMaxNumber = 999;
@@ -21,13 +29,15 @@ constexpr int kMaxReplyNumber = 99999;
 constexpr std::size_t kMaxReplies = 8;
 
 // What decoding depends on besides the bytes: the terminal's sequences, how it
-// reports keys, the state of kitty's events, and where terminal answers go.
+// reports keys, the state of kitty's events, where terminal answers go, and
+// whether the rest of an overlong control string is being dropped.
 struct Context {
   TerminalVariant variant;
   std::span<const DeclaredKey> declared;
   KeyProtocol protocol;
   KittyKeys& kitty;
   std::deque<TerminalReply>& replies;
+  bool& skippingString;
 };
 
 enum class Status { kKey, kDrop, kIncomplete };
@@ -129,6 +139,77 @@ Parsed ParseReply(std::string_view bytes, const Sequence& sequence, bool final, 
   return Drop(sequence.length);
 }
 
+// The answer to the secondary device attributes, CSI > kind ; version ; ... c:
+// recorded for the negotiation, never a key.
+Parsed ParseSecondaryAttributes(const Sequence& sequence, Context& context) {
+  CsiParameters fields;
+  if (ParseCsiParameters(sequence.parameters.substr(1), kMaxReplyNumber, fields) &&
+      fields.Plain() && fields.count >= 2)
+    context.replies.push_back({TerminalReply::Kind::kSecondaryAttributes,
+                               static_cast<int>(fields.at[0][0]),
+                               static_cast<int>(fields.at[1][0])});
+  return Drop(sequence.length);
+}
+
+// Where a control string whose text starts at `from` ends in `bytes`.
+struct StringEnd {
+  enum { kTerminated, kCutOff, kOpen } how;
+  std::size_t text;  // the end of its text
+  std::size_t next;  // where the bytes after it start
+};
+
+StringEnd FindStringEnd(std::string_view bytes, std::size_t from) {
+  for (std::size_t at = from; at < bytes.size(); ++at) {
+    if (bytes[at] == kBel) return {StringEnd::kTerminated, at, at + 1};
+    if (bytes[at] != kEsc) continue;
+    if (at + 1 == bytes.size()) break;  // an ST may be coming
+    if (bytes[at + 1] == kStringTerminatorFinal) return {StringEnd::kTerminated, at, at + 2};
+    // An ESC that begins anything but ST cuts the string off and is decoded on its own.
+    return {StringEnd::kCutOff, at, at};
+  }
+  return {StringEnd::kOpen, bytes.size(), bytes.size()};
+}
+
+// A decimal number of at most five digits; false for anything else.
+bool DecimalNumber(std::string_view digits, int& number) {
+  if (digits.empty() || digits.size() > 5) return false;
+  number = 0;
+  for (const char digit : digits) {
+    if (digit < '0' || digit > '9') return false;
+    number = number * 10 + (digit - '0');
+  }
+  return true;
+}
+
+// Records the answer among control strings that the negotiation asks for: a
+// colour's value (OSC 4 ; colour ; value).
+void RecordString(char introducer, std::string_view text, Context& context) {
+  if (introducer != kOscIntroducer || !text.starts_with("4;")) return;
+  const std::size_t separator = text.find(';', 2);
+  int colour = 0;
+  if (separator != std::string_view::npos && separator + 1 < text.size() &&
+      text.substr(separator + 1) != "?" && DecimalNumber(text.substr(2, separator - 2), colour))
+    context.replies.push_back({TerminalReply::Kind::kColourReport, colour});
+}
+
+// A control string (ESC ] or ESC P and at least one byte more): an answer to a
+// query, recorded where the negotiation asked for it, and never keys, whenever
+// it comes. One without an end yet is waited for up to kMaxStringLength bytes;
+// a longer one is dropped as it comes.
+Parsed ParseString(std::string_view bytes, bool final, Context& context) {
+  constexpr std::size_t kTextStart = 2;
+  const StringEnd end = FindStringEnd(bytes, kTextStart);
+  if (end.how == StringEnd::kOpen && !final) {
+    if (bytes.size() <= kMaxStringLength) return kIncomplete;
+    context.skippingString = true;
+    // A last ESC stays: it may begin the string's ST.
+    return Drop(bytes.back() == kEsc ? bytes.size() - 1 : bytes.size());
+  }
+  if (end.how == StringEnd::kTerminated && end.next <= kMaxStringLength)
+    RecordString(bytes[1], bytes.substr(kTextStart, end.text - kTextStart), context);
+  return Drop(end.next);
+}
+
 bool IsKittyFinal(char final) {
   return final == 'u' || final == '~' || (final >= 'A' && final <= 'F') || final == 'H' ||
          final == 'P' || final == 'Q' || final == 'S';
@@ -169,6 +250,8 @@ Parsed ParseCsi(std::string_view bytes, bool final, Context& context) {
     return kIncomplete;
   }
   if (sequence.parameters.starts_with('?')) return ParseReply(bytes, sequence, final, context);
+  if (sequence.parameters.starts_with('>') && sequence.final == 'c')
+    return ParseSecondaryAttributes(sequence, context);
   if (const std::optional<Parsed> parsed = ParseFullEvent(sequence, context)) return *parsed;
   const std::size_t length = sequence.length;
   std::string_view parameters = sequence.parameters;
@@ -290,8 +373,13 @@ Parsed ParseEscape(std::string_view bytes, bool final, Context& context) {
       break;
     }
   }
-  // ESC and a character: a sequence of the terminal's own, or Alt with that character.
+  // ESC and a character: a sequence of the terminal's own, a control string
+  // (where more than its introducer has come at once), or Alt with that character.
   if (const std::optional<Parsed> declared = ParseDeclared(bytes, final, context)) return *declared;
+  if (bytes[1] == kOscIntroducer || bytes[1] == kDcsIntroducer) {
+    if (bytes.size() > 2) return ParseString(bytes, final, context);
+    if (!final) return kIncomplete;
+  }
   Parsed rest = ParseKey(bytes.substr(1), final, context);
   if (rest.status == Status::kIncomplete) return rest;
   rest.length += 1;
@@ -345,9 +433,20 @@ void KeyDecoder::Flush() {
 
 void KeyDecoder::Decode(bool final) {
   const std::string_view bytes = held_;
-  Context context{variant_, declared_, protocol_, kitty_, replies_};
+  Context context{variant_, declared_, protocol_, kitty_, replies_, skippingString_};
   std::size_t at = 0;
   while (at < bytes.size()) {
+    if (skippingString_) {
+      const StringEnd end = FindStringEnd(bytes, at);
+      if (end.how == StringEnd::kOpen && !final) {
+        // A last ESC is kept: it may begin the string's ST.
+        at = bytes.back() == kEsc ? bytes.size() - 1 : bytes.size();
+        break;
+      }
+      skippingString_ = false;
+      at = end.next;
+      continue;
+    }
     if (lineEndsAsEnter_ && bytes[at] == '\n') {
       // The LF of CR LF ends the line the CR has ended already.
       if (!afterCarriageReturn_) Emit(AsciiKeyPress('\r'));
@@ -362,6 +461,7 @@ void KeyDecoder::Decode(bool final) {
     at += parsed.length;
   }
   held_.erase(0, at);
+  if (final) skippingString_ = false;
   while (replies_.size() > kMaxReplies) replies_.pop_front();
 }
 
@@ -370,6 +470,10 @@ bool KeyDecoder::NextReply(TerminalReply& reply) {
 }
 
 void KeyDecoder::Emit(KeyEvent event) {
+  // With full key events the terminal sends Ctrl+C as a key instead of
+  // interrupting the program: the event is the interrupt.
+  event.interrupt = protocol_ != KeyProtocol::kLegacy && event.keyDown &&
+                    event.character == kControlC && (event.controlState & KeyState::kCtrl);
   events_.push_back(event);
   // A legacy terminal reports no releases; the keyboard ends an Alt+keypad-digit
   // composition when Alt goes up, so each key typed with Alt releases it.

@@ -3,7 +3,8 @@
 // declares where these tables lack them, Alt as an Esc prefix, control bytes and
 // UTF-8 text (delivered as Windows-1250 bytes), and, once the terminal has
 // been asked for them, kitty's key events or win32-input-mode records. The
-// terminal's answers to queries are set apart, never taken as keys. A pure
+// terminal's answers to queries (control sequences and control strings) are
+// set apart, never taken as keys. A pure
 // decoder: bytes and the time go in, key events come out; it does no input of its own.
 #pragma once
 
@@ -14,8 +15,8 @@
 #include <vector>
 
 #include "KeySequences.h"
-#include "KeyboardProtocol.h"
 #include "KittyKeys.h"
+#include "TerminalNegotiation.h"
 #include "console/ConsoleDevice.h"
 
 class KeyDecoder {
@@ -34,18 +35,19 @@ class KeyDecoder {
   bool Next(KeyEvent& event);
   /// True when an event is waiting to be taken.
   bool Ready() const { return !events_.empty(); }
-  /// True while bytes of an unfinished sequence are held.
-  bool Holding() const { return !held_.empty(); }
+  /// True while bytes of an unfinished sequence are held or an overlong
+  /// control string is being dropped.
+  bool Holding() const { return !held_.empty() || skippingString_; }
   /// The time at which the held bytes are due to be taken as they stand; -1 when none are held.
   int64_t Deadline() const { return Holding() ? deadline_ : -1; }
   /// Takes the held bytes as they stand when their deadline has come by `now`.
   void Expire(int64_t now);
   /// Takes the held bytes as they stand now: a lone Esc becomes the Esc key,
-  /// Esc '[' and Esc 'O' become Alt+'[' and Alt+'O', a cut UTF-8 character
-  /// becomes '?', any other unfinished sequence is dropped.
+  /// Esc '[', ']', 'O' and 'P' become Alt with that key, a cut UTF-8 character
+  /// becomes '?', any other unfinished sequence or string is dropped.
   void Flush();
   /// True when no event is waiting and nothing is held.
-  bool Empty() const { return events_.empty() && held_.empty(); }
+  bool Empty() const { return events_.empty() && !Holding(); }
 
   /// Whether every line end, LF, CR LF or a lone CR, is one press of Enter, as
   /// in keys that come as lines of text (a pipe, a file, a terminal left in its
@@ -71,5 +73,6 @@ class KeyDecoder {
   int64_t deadline_ = 0;
   std::deque<KeyEvent> events_;
   bool lineEndsAsEnter_ = false;
+  bool skippingString_ = false;       // the rest of an overlong control string is dropped
   bool afterCarriageReturn_ = false;  // the last key was a lone CR, whose LF may follow
 };

@@ -13,12 +13,11 @@ enum class RightMargin {
 };
 
 struct TerminalCapabilities {
-  /// Erasing (EL CSI K, ED CSI J, and ECH where erasesCharacters) and
-  /// scrolling fill the cleared cells with the current background colour;
-  /// elsewhere their colour is the terminal's choice.
+  /// Erasing (EL CSI K, ED CSI J) fills the cleared cells with the current
+  /// background colour; elsewhere their colour is the terminal's choice. Their
+  /// foreground stays the terminal's own either way, and the rows a scroll
+  /// brings in are in colours of the terminal's choosing on every terminal.
   bool erasesInCurrentColour = false;
-  /// ECH (CSI n X) erases n cells from the cursor on, leaving the cursor where it is.
-  bool erasesCharacters = false;
   /// REP (CSI n b) writes the character just written n more times.
   bool repeatsCharacter = false;
   /// SGR 90-97 give the bright foreground colours; elsewhere bold (SGR 1) does.
@@ -32,4 +31,5 @@ struct TerminalCapabilities {
   RightMargin rightMargin = RightMargin::kUnknown;
   /// The terminal's driver turns each LF into CR LF on its way out.
   bool lineFeedReturns = false;
+  friend bool operator==(const TerminalCapabilities&, const TerminalCapabilities&) = default;
 };

@@ -161,7 +161,7 @@ std::optional<std::string> TerminalRenderer::AlongRow(int row, int from, int to)
     for (int x = start; x < to; ++x) {
       const Slot& slot = SlotAt(x, row);
       const Cell rewritten{slot.cell.character, static_cast<uint8_t>(shownAttribute_)};
-      if (slot.state != SlotState::kShown || !LookTheSame(slot.cell, rewritten)) return best;
+      if (!Shows(slot) || !LookTheSame(slot.cell, rewritten)) return best;
       rewrite += CellGlyph(slot.cell.character);
     }
     consider(std::move(rewrite));
@@ -201,8 +201,7 @@ void TerminalRenderer::MoveCursor(Point target, std::string& out) {
 }
 
 bool TerminalRenderer::NeedsDrawing(const Slot& slot, const Cell& cell) const {
-  return slot.state == SlotState::kStale ||
-         (slot.state == SlotState::kShown && !LookTheSame(slot.cell, cell));
+  return slot.state == SlotState::kStale || (Shows(slot) && !LookTheSame(slot.cell, cell));
 }
 
 void TerminalRenderer::DrawCell(int x, int y, const Cell& cell, std::string& out) {
@@ -259,25 +258,6 @@ int TerminalRenderer::RepeatCell(const CellGrid& wanted, int x, int y, int last,
   return end;
 }
 
-int TerminalRenderer::EraseCells(const CellGrid& wanted, int x, int y, int last, std::string& out) {
-  const Cell& blank = wanted.At({x, y});
-  const int end = RunEnd(wanted, x, y, last);
-  const int count = end - x + 1;
-  // The erase leaves the cursor at the run's start; the next cell is reached by a move.
-  const size_t erased = WithCount(count, kEraseCharactersFinal).size() +
-                        RelativeMove(count, kCursorForwardFinal).size();
-  const size_t written = capabilities_.repeatsCharacter && count > 1
-                             ? 1 + RelativeMove(count - 1, kRepeatFinal).size()
-                             : static_cast<size_t>(count);
-  if (erased >= written) return x - 1;
-  MoveCursor({x, y}, out);
-  AppendAttribute(blank.attribute, out);
-  out += WithCount(count, kEraseCharactersFinal);
-  for (int column = x; column <= end; ++column)
-    SlotAt(column, y) = Slot{wanted.At({column, y}), SlotState::kShown};
-  return end;
-}
-
 int TerminalRenderer::BlankTail(const CellGrid& wanted, int y, uint8_t& blank) {
   const int width = wanted.Width();
   blank = wanted.At({width, y}).attribute;
@@ -303,7 +283,7 @@ void TerminalRenderer::Erase(const CellGrid& wanted, int y, int from, bool toScr
   out += toScreenEnd ? kEraseToScreenEnd : kEraseToLineEnd;
   for (int row = start.y; row <= (toScreenEnd ? height_ : start.y); ++row)
     for (int x = row == start.y ? start.x : 1; x <= width_; ++x)
-      SlotAt(x, row) = Slot{Cell{' ', blank}, SlotState::kShown};
+      SlotAt(x, row) = Slot{Cell{' ', blank}, SlotState::kErased};
 }
 
 int TerminalRenderer::ChangedCells(const CellGrid& wanted, int y, int from, int to) const {
@@ -339,8 +319,6 @@ void TerminalRenderer::DrawCells(const CellGrid& wanted, std::string& out) {
   const int width = std::min(width_, wanted.Width());
   const int height = std::min(height_, wanted.Height());
   const bool mayErase = capabilities_.erasesInCurrentColour && width == width_ && height == height_;
-  const bool erasesCharacters =
-      capabilities_.erasesInCurrentColour && capabilities_.erasesCharacters;
   // The rows at the bottom that are claimed whole and blank from end to end
   // in one colour, which an erase to the end of the screen may clear together.
   int blankBottom = height + 1;
@@ -364,20 +342,11 @@ void TerminalRenderer::DrawCells(const CellGrid& wanted, std::string& out) {
     const int right = std::min(span.right, width);
     const ErasePlan erase =
         mayErase ? PlanErase(wanted, y, blankBottom, bottomBlank) : ErasePlan{kNoErase, false, 0};
-    // Writing the bottom-right cell of a terminal that wraps at once would scroll it.
-    const bool cornerScrolls =
-        y == height_ && capabilities_.rightMargin == RightMargin::kWrapsAtOnce;
+    const bool cornerScrolls = WritingScrolls(width_, y);
     const int last = std::min({right, erase.from - 1, cornerScrolls ? width_ - 1 : width_});
     for (int x = span.left; x <= last; ++x) {
       const Cell& cell = wanted.At({x, y});
       if (!NeedsDrawing(SlotAt(x, y), cell)) continue;
-      if (erasesCharacters && cell.character == ' ') {
-        const int erased = EraseCells(wanted, x, y, last, out);
-        if (erased >= x) {
-          x = erased;
-          continue;
-        }
-      }
       DrawCell(x, y, cell, out);
       if (capabilities_.repeatsCharacter) x = RepeatCell(wanted, x, y, last, out);
     }
@@ -407,7 +376,18 @@ void TerminalRenderer::PlaceCursor(Point cursor, std::string& out) {
   MoveCursor({std::clamp(cursor.x, 1, width_), std::clamp(cursor.y, 1, height_)}, out);
 }
 
-void TerminalRenderer::ScrollUp(int top, int bottom, Cell fill, std::string& out) {
+void TerminalRenderer::ShowCursorCell(std::string& out) {
+  const Point cursor = terminalCursor_;
+  if (cursor == kUnknownCursor || pendingWrap_ || cursor.x > width_ ||
+      WritingScrolls(cursor.x, cursor.y))
+    return;
+  const Slot& slot = SlotAt(cursor.x, cursor.y);
+  if (slot.state != SlotState::kErased) return;
+  DrawCell(cursor.x, cursor.y, slot.cell, out);
+  MoveCursor(cursor, out);
+}
+
+void TerminalRenderer::ScrollUp(int top, int bottom, std::string& out) {
   top = std::max(top, 1);
   bottom = std::min(bottom, height_);
   if (top > bottom) return;
@@ -417,10 +397,7 @@ void TerminalRenderer::ScrollUp(int top, int bottom, Cell fill, std::string& out
     Claim({1, top, width_, bottom});
     return;
   }
-  const bool erases = capabilities_.erasesInCurrentColour && fill.character == ' ' && top < bottom;
   if (top < bottom) {
-    // The terminal blanks the new bottom row in the current background.
-    if (erases) AppendAttribute(fill.attribute, out);
     if (!wholeScreen) {
       out += kCsi;
       AppendNumber(top, out);
@@ -448,18 +425,8 @@ void TerminalRenderer::ScrollUp(int top, int bottom, Cell fill, std::string& out
               slots_.begin() + static_cast<std::ptrdiff_t>((top - 1) * width_));
     std::move(claimed_.begin() + top, claimed_.begin() + bottom, claimed_.begin() + top - 1);
   }
-  // Elsewhere the new bottom row is blank in colours of the terminal's choosing.
-  for (int x = 1; x <= width_; ++x)
-    SlotAt(x, bottom) = erases ? Slot{fill, SlotState::kShown} : Slot{Cell{}, SlotState::kStale};
-  claimed_[static_cast<size_t>(bottom - 1)] = erases ? Span{} : Span{1, width_};
-}
-
-void TerminalRenderer::Reset(int width, int height) {
-  width_ = width;
-  height_ = height;
-  slots_.assign(static_cast<size_t>(width * height), Slot{});
-  claimed_.assign(static_cast<size_t>(height), Span{});
-  shownAttribute_ = kUnknownAttribute;
-  terminalCursor_ = kUnknownCursor;
-  pendingWrap_ = false;
+  // Terminals differ in the colours of the row a scroll brings in, whatever
+  // they erase in (kitty keeps its own): it is drawn again.
+  for (int x = 1; x <= width_; ++x) SlotAt(x, bottom) = Slot{Cell{}, SlotState::kStale};
+  claimed_[static_cast<size_t>(bottom - 1)] = Span{1, width_};
 }

@@ -3,10 +3,11 @@
 // cells (the shadow), of the colours and of the cursor position its bytes leave
 // there, and only appends bytes to a string; the device writes them out. Only
 // rows marked as changed are compared; the cursor takes the cheapest way
-// there among the moves the terminal has; erasing and scrolling stand in for
-// blanks only on a terminal that fills what they clear with the current
-// background colour, and a run of equal cells is sent as one cell and a repeat
-// count where the terminal repeats.
+// there among the moves the terminal has; erasing stands in for blanks only on
+// a terminal that fills what it clears with the current background colour, and
+// a run of equal cells is sent as one cell and a repeat count where the
+// terminal repeats. While the program waits, the cell under the cursor shows
+// its colours: some terminals draw the cursor in the foreground of its cell.
 #pragma once
 
 #include <cstdint>
@@ -48,14 +49,15 @@ class TerminalRenderer {
   /// Appends a cursor move to `cursor` (clipped to the screen) unless the
   /// terminal's cursor already stands there.
   void PlaceCursor(Point cursor, std::string& out);
+  /// Where the cell under the terminal's cursor is a blank an erase left, in
+  /// a foreground of the terminal's own, appends what writes it and puts the
+  /// cursor back: a terminal may draw its cursor in the foreground of its
+  /// cell, which can be the colour of the background.
+  void ShowCursorCell(std::string& out);
   /// Appends what scrolls rows `top` to `bottom` of the whole width up one
-  /// line; the shadow moves with them. The new bottom row, `fill` in the
-  /// wanted grid, is erased in its colour where the terminal can, else drawn
-  /// again by the next DrawCells.
-  void ScrollUp(int top, int bottom, Cell fill, std::string& out);
-  /// Forgets what the terminal shows, at a new size: no cell is claimed, the
-  /// next DrawCells sets the colours afresh, the next PlaceCursor always moves.
-  void Reset(int width, int height);
+  /// line; the shadow moves with them. The new bottom row is drawn again by
+  /// the next DrawCells.
+  void ScrollUp(int top, int bottom, std::string& out);
 
   /// Writes the cursor move to `position` into `out` (kMaxCursorMove bytes at
   /// most) and returns its length. Allocates nothing, so signal handlers may use it.
@@ -66,6 +68,7 @@ class TerminalRenderer {
     kForeign,  // shows the terminal's own text; the program has not claimed it
     kStale,    // claimed, its content on the terminal unknown: drawn next time
     kShown,    // shows `cell`
+    kErased,   // shows `cell`, a blank an erase cleared: its foreground is the terminal's own
   };
   struct Slot {
     Cell cell;
@@ -97,6 +100,14 @@ class TerminalRenderer {
   /// blanks in `bottomBlank`, which an erase to the end of the screen may take along.
   ErasePlan PlanErase(const CellGrid& wanted, int y, int blankBottom, uint8_t bottomBlank);
   bool NeedsDrawing(const Slot& slot, const Cell& cell) const;
+  /// Whether the slot shows its cell (written or erased).
+  static bool Shows(const Slot& slot) {
+    return slot.state == SlotState::kShown || slot.state == SlotState::kErased;
+  }
+  /// Whether writing cell `x` of row `y` would scroll the terminal.
+  bool WritingScrolls(int x, int y) const {
+    return x == width_ && y == height_ && capabilities_.rightMargin == RightMargin::kWrapsAtOnce;
+  }
   /// The first column from which row `y` of `wanted` is blanks of one colour
   /// to its end, all claimed (width + 1 when none); their attribute in `blank`.
   int BlankTail(const CellGrid& wanted, int y, uint8_t& blank);
@@ -114,10 +125,6 @@ class TerminalRenderer {
   /// `last` that need drawing and look the same, with one repeat where that is
   /// shorter than their glyphs; returns the last column drawn.
   int RepeatCell(const CellGrid& wanted, int x, int y, int last, std::string& out);
-  /// Erases the run of blanks that starts at cell `x` of row `y` and ends by
-  /// `last` with one ECH where that, with the move past it, is shorter than
-  /// writing them; returns the last column erased, x - 1 when none.
-  int EraseCells(const CellGrid& wanted, int x, int y, int last, std::string& out);
   /// Appends the cheapest bytes that take the terminal's cursor to `target`.
   void MoveCursor(Point target, std::string& out);
   /// The bytes that take the cursor along row `row` from column `from` to

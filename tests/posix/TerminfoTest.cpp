@@ -50,19 +50,18 @@ TEST(Terminfo, DescribesATerminalByWhatItsEntryDeclares) {
   const struct {
     const char* term;
     bool addressesCursor;
-    bool erases, erasesCharacters, repeats, scrollsUpByCount;
+    bool erases, repeats, scrollsUpByCount;
     RightMargin margin;
     const char* home;  // the sequence of the Home key
     TerminalVariant variant;
   } cases[] = {
-      {"xterm-256color", true, true, true, true, true, kLate, "\x1bOH", TerminalVariant::kXterm},
-      {"screen", true, false, false, false, true, kLate, "\x1b[1~", TerminalVariant::kXterm},
+      {"xterm-256color", true, true, true, true, kLate, "\x1bOH", TerminalVariant::kXterm},
+      {"screen", true, false, false, true, kLate, "\x1b[1~", TerminalVariant::kXterm},
       // tmux carries out REP, which its entry does not declare.
-      {"tmux-256color", true, false, false, true, true, kLate, "\x1b[1~", TerminalVariant::kXterm},
-      {"linux", true, true, true, false, false, kLate, "\x1b[1~", TerminalVariant::kLinuxConsole},
-      {"vt100", true, false, false, false, false, kLate, "", TerminalVariant::kXterm},
-      {"dumb", false, false, false, false, true, RightMargin::kUnknown, "",
-       TerminalVariant::kXterm},
+      {"tmux-256color", true, false, true, true, kLate, "\x1b[1~", TerminalVariant::kXterm},
+      {"linux", true, true, false, false, kLate, "\x1b[1~", TerminalVariant::kLinuxConsole},
+      {"vt100", true, false, false, false, kLate, "", TerminalVariant::kXterm},
+      {"dumb", false, false, false, true, RightMargin::kUnknown, "", TerminalVariant::kXterm},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.term);
@@ -72,7 +71,6 @@ TEST(Terminfo, DescribesATerminalByWhatItsEntryDeclares) {
     if (!c.addressesCursor) continue;
     const TerminalCapabilities& capabilities = description.capabilities;
     EXPECT_EQ(capabilities.erasesInCurrentColour, c.erases);
-    EXPECT_EQ(capabilities.erasesCharacters, c.erasesCharacters);
     EXPECT_EQ(capabilities.repeatsCharacter, c.repeats);
     EXPECT_EQ(capabilities.scrollsUpByCount, c.scrollsUpByCount);
     EXPECT_TRUE(capabilities.movesRelatively);
@@ -93,10 +91,7 @@ TEST(Terminfo, TakesTheSafeDescriptionWithoutAnEntry) {
     const TerminalDescription description = DescribeTerminal(STDIN_FILENO);
     EXPECT_TRUE(description.addressesCursor);
     EXPECT_TRUE(description.keys.empty());
-    const TerminalCapabilities safe;
-    EXPECT_EQ(description.capabilities.erasesInCurrentColour, safe.erasesInCurrentColour);
-    EXPECT_EQ(description.capabilities.repeatsCharacter, safe.repeatsCharacter);
-    EXPECT_EQ(description.capabilities.rightMargin, safe.rightMargin);
+    EXPECT_EQ(description.capabilities, TerminalCapabilities{});
   }
 }
 

@@ -24,10 +24,12 @@ constexpr int kTabStop = 8;
 
 }  // namespace
 
-TerminalModel::TerminalModel(int width, int height, TerminalCapabilities capabilities)
+TerminalModel::TerminalModel(int width, int height, TerminalCapabilities capabilities,
+                             bool scrollFills)
     : width_(width),
       height_(height),
       capabilities_(capabilities),
+      scrollFills_(scrollFills),
       cells_(static_cast<size_t>(width * height)),
       bottom_(height) {}
 
@@ -42,7 +44,7 @@ int TerminalModel::ShownForeground() const {
 }
 
 TerminalModel::ModelCell TerminalModel::Cleared() const {
-  return capabilities_.erasesInCurrentColour ? ModelCell{U' ', ShownForeground(), background_}
+  return capabilities_.erasesInCurrentColour ? ModelCell{U' ', kOwnColour, background_}
                                              : ModelCell{U' ', kOwnColour, kOwnColour};
 }
 
@@ -74,13 +76,13 @@ void TerminalModel::Put(char32_t glyph) {
 void TerminalModel::ScrollRegionUp() {
   for (int y = top_; y < bottom_; ++y)
     for (int x = 1; x <= width_; ++x) cells_[Index({x, y})] = cells_[Index({x, y + 1})];
-  for (int x = 1; x <= width_; ++x) cells_[Index({x, bottom_})] = Cleared();
+  for (int x = 1; x <= width_; ++x) cells_[Index({x, bottom_})] = ScrolledIn();
 }
 
 void TerminalModel::ScrollRegionDown() {
   for (int y = bottom_; y > top_; --y)
     for (int x = 1; x <= width_; ++x) cells_[Index({x, y})] = cells_[Index({x, y - 1})];
-  for (int x = 1; x <= width_; ++x) cells_[Index({x, top_})] = Cleared();
+  for (int x = 1; x <= width_; ++x) cells_[Index({x, top_})] = ScrolledIn();
 }
 
 void TerminalModel::LineFeed() {
@@ -214,9 +216,8 @@ void TerminalModel::Control(std::string_view parameters, char final) {
       if (numbers[0] == 1) clear({1, cursor_.y}, cursor_);
       if (numbers[0] == 2) clear({1, cursor_.y}, {width_, cursor_.y});
       break;
-    case 'X':
-      if (Declared(capabilities_.erasesCharacters, "ECH"))
-        clear(cursor_, {std::min(cursor_.x + count - 1, width_), cursor_.y});
+    case 'X':  // ECH, which curses programs send where the entry declares it
+      clear(cursor_, {std::min(cursor_.x + count - 1, width_), cursor_.y});
       break;
     case '@': {  // ICH: blanks at the cursor, the rest of the row moves right
       const auto row = cells_.begin() + static_cast<std::ptrdiff_t>(Index({1, cursor_.y}));
@@ -261,6 +262,14 @@ void TerminalModel::Feed(std::string_view bytes) {
       }
       Control(bytes.substr(i + 2, end - i - 2), bytes[end]);
       i = end + 1;
+    } else if (byte == '\x1b' && i + 1 < bytes.size() && bytes[i + 1] == ']') {
+      // An OSC: a query of the terminal, which changes no cell; up to BEL or ST.
+      const size_t end = bytes.find_first_of("\x07\x1b", i + 2);
+      if (end == std::string_view::npos) {
+        errors_ += "unfinished OSC\n";
+        return;
+      }
+      i = end + (bytes[end] == '\x07' ? 1 : 2);
     } else if (byte == '\x1b' && i + 1 < bytes.size()) {
       // ESC ( and ESC ) choose character sets, which change no cell here.
       const bool designation = bytes[i + 1] == '(' || bytes[i + 1] == ')';

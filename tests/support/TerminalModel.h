@@ -5,8 +5,9 @@
 // wanted. It does what a set of capabilities declares and no more: a sequence
 // the set does not declare, like one the model does not know, is recorded in
 // Errors. Cells it never wrote keep the terminal's own text; cells an erase or
-// scroll clears take the current colours only on a terminal that fills in the
-// current background, else colours of its own.
+// scroll clears take the current background only on a terminal that fills in
+// the current background, else colours of its own, and keep a foreground of
+// its own (which a terminal may draw its cursor in) either way.
 #pragma once
 
 #include <ostream>
@@ -32,7 +33,9 @@ class TerminalModel {
     }
   };
 
-  TerminalModel(int width, int height, TerminalCapabilities capabilities);
+  /// A terminal of `capabilities`; where `scrollFills` is false, the rows a
+  /// scroll brings in are in its own colours even where it erases in the current ones.
+  TerminalModel(int width, int height, TerminalCapabilities capabilities, bool scrollFills = true);
 
   /// Carries out `bytes`; a sequence it does not carry out is recorded in Errors.
   void Feed(std::string_view bytes);
@@ -44,6 +47,8 @@ class TerminalModel {
  private:
   size_t Index(Point p) const { return static_cast<size_t>((p.y - 1) * width_ + (p.x - 1)); }
   ModelCell Cleared() const;
+  /// A cell a scroll brings in.
+  ModelCell ScrolledIn() const { return scrollFills_ ? Cleared() : ModelCell{U' '}; }
   /// The foreground a glyph written now shows.
   int ShownForeground() const;
   void Put(char32_t glyph);
@@ -62,6 +67,7 @@ class TerminalModel {
   int width_;
   int height_;
   TerminalCapabilities capabilities_;
+  bool scrollFills_;
   std::vector<ModelCell> cells_;
   std::vector<ModelCell> otherScreen_;  // the main screen while the alternate one is shown
   bool alternate_ = false;

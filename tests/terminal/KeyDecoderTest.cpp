@@ -162,8 +162,11 @@ TEST(KeyDecoderTest, SequencesOnlyATerminalsDescriptionDeclares) {
       },
       declared);
   // Keys reported by kitty's protocol are its own events only.
-  EXPECT_EQ(Decode("\x1bP", KeyProtocol::kKitty, declared),
-            std::vector<KeyEvent>{EventOf({80, 25, 'P', kAlt | kShift})});
+  KeyDecoder kitty(declared);
+  kitty.SetProtocol(KeyProtocol::kKitty);
+  kitty.Feed("\x1bP", kStart);
+  kitty.Flush();
+  EXPECT_EQ(TakeEvents(kitty), std::vector<KeyEvent>{EventOf({80, 25, 'P', kAlt | kShift})});
 }
 
 TEST(KeyDecoderTest, ControlBytesAndPlainKeys) {
@@ -409,6 +412,9 @@ TEST(KeyDecoderTest, UnfinishedSequencesAtTheTimeout) {
       {"\x1b\x1b", EventsOf({27, 1, 27, kAlt})},
       {"\x1b[", EventsOf({219, 26, '[', kAlt})},
       {"\x1bO", EventsOf({79, 24, 'O', kAlt | kShift})},
+      {"\x1b]", EventsOf({221, 27, ']', kAlt})},
+      {"\x1bP", EventsOf({80, 25, 'P', kAlt | kShift})},
+      {"\x1b]4;8;", {}},
       {"\x1b[1;", {}},
       {"\x1b[[", {}},
       {"\x1bO2", {}},
@@ -423,6 +429,29 @@ TEST(KeyDecoderTest, UnfinishedSequencesAtTheTimeout) {
     decoder.Expire(kStart + KeyDecoder::kEscTimeoutMilliseconds);
     EXPECT_EQ(TakeEvents(decoder), c.events);
     EXPECT_TRUE(decoder.Empty());
+  }
+}
+
+TEST(KeyDecoderTest, CtrlCReportedAsAKeyIsTheInterrupt) {
+  const struct {
+    KeyProtocol protocol;
+    std::string bytes;
+    ExpectedKey key;
+    bool interrupt;
+  } cases[] = {
+      // The terminal's own Ctrl+C is a signal: a byte 3 is only a byte.
+      {KeyProtocol::kLegacy, "\x03", {67, 46, 3, kCtrl}, false},
+      {KeyProtocol::kKitty, "\x1b[99;5u", {67, 46, 3, kCtrl}, true},
+      {KeyProtocol::kKitty, "\x1b[99;5;99u", {67, 46, 3, kCtrl}, true},  // with its text
+      {KeyProtocol::kKitty, "\x1b[97;5u", {65, 30, 1, kCtrl}, false},
+      {KeyProtocol::kWin32Input, "\x1b[67;46;3;1;8;1_", {67, 46, 3, kCtrl}, true},
+      {KeyProtocol::kWin32Input, "\x1b[67;46;3;0;8;1_", {67, 46, 3, kCtrl, false}, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(Printable(c.bytes));
+    KeyEvent expected = EventOf(c.key);
+    expected.interrupt = c.interrupt;
+    EXPECT_EQ(Decode(c.bytes, c.protocol), std::vector<KeyEvent>{expected});
   }
 }
 

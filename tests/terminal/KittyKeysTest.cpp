@@ -57,8 +57,8 @@ TEST(KittyKeysTest, TextKeysByTheirUnshiftedCode) {
 TEST(KittyKeysTest, CtrlGivesControlBytesAsAPcConsoleDoes) {
   ExpectTable({
       {"\x1b[97;5u", {65, 30, 1, kCtrl}},
-      {"\x1b[99;5u", {67, 46, 3, kCtrl}},
-      {"\x1b[99;5;99u", {67, 46, 3, kCtrl}},  // with the key's text too
+      {"\x1b[100;5u", {68, 32, 4, kCtrl}},
+      {"\x1b[100;5;100u", {68, 32, 4, kCtrl}},  // with the key's text too
       {"\x1b[122;6u", {90, 44, 26, kCtrl | kShift}},
       {"\x1b[91;5u", {219, 26, 0x1B, kCtrl}},
       {"\x1b[93;5u", {221, 27, 0x1D, kCtrl}},

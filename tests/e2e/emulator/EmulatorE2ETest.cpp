@@ -2,11 +2,14 @@
 // and in xterm: the Hungarian layout's characters, the line editor, an arrow
 // ending two waits, lone modifiers and Alt with keypad digits, and the terminal
 // handed back as it was; one run in every terminal tried (kitty, xterm,
-// rxvt-unicode, st, sakura, GNU screen inside xterm), judged by what the
-// program does and the state it leaves the terminal in; and into the Windows
-// build in wine's console window, which gives it the console's own key records.
+// rxvt-unicode, st, sakura, alacritty, mlterm, GNU screen inside xterm), judged
+// by what the program does and the state it leaves the terminal in; a whole
+// run in each terminal and under each TERM that once showed it wrong, pixel
+// for pixel as under a TERM without an entry; and into the Windows build in
+// wine's console window, which gives it the console's own key records.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <thread>
 
@@ -131,9 +134,84 @@ TEST_P(EveryTerminalTest, LineEditorAndF1RunTheProgramAndTheTerminalIsLeftAsFoun
 
 INSTANTIATE_TEST_SUITE_P(Terminals, EveryTerminalTest,
                          testing::Values(Emulator::kKitty, Emulator::kXterm, Emulator::kUrxvt,
-                                         Emulator::kSt, Emulator::kSakura, Emulator::kScreen),
+                                         Emulator::kSt, Emulator::kSakura, Emulator::kAlacritty,
+                                         Emulator::kMlterm, Emulator::kScreen),
                          [](const testing::TestParamInfo<Emulator>& info) {
                            return EmulatorName(info.param);
+                         });
+
+// A terminal, and the TERM the program is run under (empty: as the terminal sets it).
+struct Look {
+  Emulator emulator;
+  std::string term;
+};
+void PrintTo(const Look& look, std::ostream* out) {
+  *out << EmulatorName(look.emulator) << " with TERM "
+       << (look.term.empty() ? "its own" : look.term);
+}
+
+// The window's pixels at each stop of a whole 9x9 run under TERM `term`: the
+// prompt, the name typed, the three waits and the end; fewer where it failed.
+std::vector<Picture> PicturesOfARun(Emulator emulator, const std::string& term) {
+  TempFolder folder;
+  folder.CopySample("9x9.dat");
+  X11Terminal terminal(emulator, folder, "us", term);
+  std::vector<Picture> pictures;
+  if (!terminal.Started() || !terminal.WaitForProgramStart()) return pictures;
+  // Past the first page's pause and the wait for the terminal's answers.
+  std::this_thread::sleep_for(1s);
+  pictures.push_back(terminal.SettledPicture());
+  terminal.Type("9x9");
+  pictures.push_back(terminal.SettledPicture(pictures.back()));
+  for (int wait = 1; wait <= 3; ++wait) {
+    terminal.Key({"Return"});
+    pictures.push_back(terminal.SettledPicture(pictures.back()));
+  }
+  terminal.Key({"Return"});
+  if (terminal.WaitForEnd() == 0) pictures.push_back(terminal.SettledPicture());
+  return pictures;
+}
+
+// The pixel at the centre of cell (`column`, `row`) of an 80 by 25 window.
+std::string CellCentre(const Picture& picture, int column, int row) {
+  const int x = (2 * column - 1) * picture.width / 160;
+  const int y = (2 * row - 1) * picture.height / 50;
+  return picture.rgb.substr(static_cast<size_t>(y * picture.width + x) * 3, 3);
+}
+
+class LookTest : public ::testing::TestWithParam<Look> {
+ protected:
+  void SetUp() override {
+    const std::string missing = X11Terminal::Missing(GetParam().emulator);
+    if (!missing.empty()) GTEST_SKIP() << "No terminal emulator to run in: " << missing;
+  }
+};
+
+TEST_P(LookTest, EveryStopOfARunLooksAsUnderATermWithoutAnEntry) {
+  const char* const stops[] = {"the prompt",      "the name typed", "the first wait",
+                               "the second wait", "the third wait", "the end"};
+  const std::vector<Picture> ours = PicturesOfARun(GetParam().emulator, GetParam().term);
+  const std::vector<Picture> safe = PicturesOfARun(GetParam().emulator, "no-such-terminal");
+  ASSERT_EQ(ours.size(), std::size(stops));
+  ASSERT_EQ(safe.size(), std::size(stops));
+  for (size_t stop = 0; stop < std::size(stops); ++stop)
+    EXPECT_TRUE(ours[stop] == safe[stop]) << stops[stop];
+  // The cursor shows where the name goes, on the prompt's row, beside its blank end.
+  const int promptLength = static_cast<int>(
+      std::count_if(kPrompt.begin(), kPrompt.end(), [](char c) { return (c & 0xC0) != 0x80; }));
+  EXPECT_NE(CellCentre(ours[0], promptLength + 1, 2), CellCentre(ours[0], promptLength + 3, 2));
+}
+
+INSTANTIATE_TEST_SUITE_P(Terminals, LookTest,
+                         testing::Values(Look{Emulator::kAlacritty, ""}, Look{Emulator::kXterm, ""},
+                                         Look{Emulator::kMlterm, ""}, Look{Emulator::kScreen, ""},
+                                         Look{Emulator::kScreen, "xterm-256color"},
+                                         Look{Emulator::kKitty, "xterm-256color"}),
+                         [](const testing::TestParamInfo<Look>& info) {
+                           std::string name = EmulatorName(info.param.emulator);
+                           if (!info.param.term.empty()) name += "_with_" + info.param.term;
+                           std::replace(name.begin(), name.end(), '-', '_');
+                           return name;
                          });
 
 // kitty reports every key, lone modifiers and releases included.

@@ -1,10 +1,12 @@
 #include "X11Terminal.h"
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <thread>
 
 #include "support/WaitUntil.h"
 
@@ -88,14 +90,14 @@ std::string ConsoleReader() {
   return WindowsBuild() + "/tests/console_text.exe";
 }
 
-// Runs the program with the keypad in application mode, keeping the
-// terminal's settings and its answers to the mode queries before and after,
-// then the first line typed after it. The answers are read in raw mode up to
-// the device attributes' final 'c', or until three seconds pass without a byte.
-// A first round of queries lets the terminal finish setting up its side of the
-// pseudo-terminal (VTE turns on IUTF8 a moment after the shell starts), so
-// that the settings kept before the run are the terminal's own.
-std::string RunScript(const TempFolder& folder) {
+// Runs the program with the keypad in application mode, TERM set to `term`
+// where one is given, keeping the terminal's settings and its answers to the
+// mode queries before and after, then the first line typed after it. The answers are read in raw
+// mode up to the device attributes' final 'c', or until three seconds pass without a byte. A first
+// round of queries lets the terminal finish setting up its side of the pseudo-terminal (VTE turns
+// on IUTF8 a moment after the shell starts), so that the settings kept before the run are the
+// terminal's own.
+std::string RunScript(const TempFolder& folder, const std::string& term) {
   return "cd '" + folder.Path() +
          "'\n"
          "answers() {\n"
@@ -114,7 +116,8 @@ std::string RunScript(const TempFolder& folder) {
          "sleep 0.2\n"
          "printf '\\033='\n"
          "stty -g > modes-before\n"
-         "answers answers-before\n"
+         "answers answers-before\n" +
+         (term.empty() ? "" : "TERM='" + term + "' ") +
          "'" RESZMATRIX
          "' 2> err\n"
          "status=$?\n"
@@ -126,9 +129,9 @@ std::string RunScript(const TempFolder& folder) {
          "exec sleep 600\n";
 }
 
-// The emulator running the program, started with the shell.
+// The emulator running the program, started with the shell, its cursor steady.
 std::vector<std::string> TerminalCommand(Emulator emulator, const TempFolder& folder,
-                                         const std::string& socket) {
+                                         const std::string& socket, const std::string& term) {
   if (emulator == Emulator::kWineConsole) {
     // wineconsole ends with the program's exit status; with no terminal on
     // its standard streams it opens the console as a window. The system code
@@ -137,12 +140,14 @@ std::vector<std::string> TerminalCommand(Emulator emulator, const TempFolder& fo
             "cd '" + folder.Path() + "' && LC_ALL=C.UTF-8 wineconsole '" + WindowsProgram() +
                 "' < /dev/null > /dev/null 2>&1; echo $? > status.tmp && mv status.tmp status"};
   }
-  const std::string script = "sh '" + folder.Write("run.sh", RunScript(folder)) + "'";
+  const std::string script = "sh '" + folder.Write("run.sh", RunScript(folder, term)) + "'";
+  // Mesa's software OpenGL draws where there is no graphics card.
+  const std::string softwareOpenGl = "exec env LIBGL_ALWAYS_SOFTWARE=1 LC_ALL=C.UTF-8 ";
   if (emulator == Emulator::kKitty) {
-    // Mesa's software OpenGL draws where there is no graphics card.
     return {"sh", "-c",
-            "exec env LIBGL_ALWAYS_SOFTWARE=1 kitty --config NONE -o allow_remote_control=yes"
-            " --listen-on unix:" +
+            softwareOpenGl +
+                "kitty --config NONE -o allow_remote_control=yes -o cursor_blink_interval=0"
+                " --listen-on unix:" +
                 socket + " -o initial_window_width=" + std::to_string(kWidth) +
                 "c -o initial_window_height=" + std::to_string(kHeight) +
                 "c -o remember_window_size=no -o enable_audio_bell=no " + script +
@@ -155,6 +160,16 @@ std::vector<std::string> TerminalCommand(Emulator emulator, const TempFolder& fo
       return {"sh", "-c", utf8 + "urxvt -geometry " + size + " -e " + script + " > /dev/null 2>&1"};
     case Emulator::kSt:
       return {"sh", "-c", utf8 + "st -g " + size + " -e " + script + " > /dev/null 2>&1"};
+    case Emulator::kAlacritty:
+      return {"sh", "-c",
+              softwareOpenGl + "alacritty --config-file /dev/null -o window.dimensions.columns=" +
+                  std::to_string(kWidth) +
+                  " -o window.dimensions.lines=" + std::to_string(kHeight) +
+                  " -o cursor.blinking=Never -e " + script + " > /dev/null 2>&1"};
+    case Emulator::kMlterm:
+      return {"sh", "-c",
+              utf8 + "mlterm --blink=false --sb=false -g " + size + " -e " + script +
+                  " > /dev/null 2>&1"};
     case Emulator::kSakura:
       // Its settings file goes into the test's folder, not the user's.
       return {"sh", "-c",
@@ -199,6 +214,10 @@ std::string EmulatorName(Emulator emulator) {
       return "st";
     case Emulator::kSakura:
       return "sakura";
+    case Emulator::kAlacritty:
+      return "alacritty";
+    case Emulator::kMlterm:
+      return "mlterm";
     case Emulator::kScreen:
       return "screen";
     case Emulator::kWineConsole:
@@ -210,7 +229,8 @@ std::string EmulatorName(Emulator emulator) {
 std::string X11Terminal::Missing(Emulator emulator) {
   std::vector<std::string> programs = {"Xvfb", "xdotool", "setxkbmap"};
   if (emulator == Emulator::kScreen) programs.push_back("xterm");
-  if (emulator != Emulator::kWineConsole) programs.push_back(EmulatorName(emulator));
+  if (emulator != Emulator::kWineConsole)
+    programs.insert(programs.end(), {EmulatorName(emulator), "import"});
   if (emulator == Emulator::kWineConsole) programs.insert(programs.end(), {"wine", "wineconsole"});
   for (const std::string& needed : programs)
     if (!Installed(needed)) return needed + " is not installed";
@@ -224,11 +244,12 @@ std::string X11Terminal::Missing(Emulator emulator) {
   return "";
 }
 
-X11Terminal::X11Terminal(Emulator emulator, const TempFolder& folder, const std::string& layout)
+X11Terminal::X11Terminal(Emulator emulator, const TempFolder& folder, const std::string& layout,
+                         const std::string& term)
     : emulator_(emulator),
       folder_(folder),
       socket_(folder.Path() + "/kitty.socket"),
-      terminal_(TerminalCommand(emulator, folder, socket_), ChildStreams::kOutput) {
+      terminal_(TerminalCommand(emulator, folder, socket_, term), ChildStreams::kOutput) {
   // wine's windows carry the process id of its console host, not the shell's.
   const std::string windows =
       emulator == Emulator::kWineConsole
@@ -297,6 +318,37 @@ std::string X11Terminal::KittyText(const std::string& options) const {
 
 testing_support::Screen X11Terminal::KittyCells() {
   return testing_support::ParseCapture(KittyText("--ansi"), kWidth, kHeight);
+}
+
+Picture X11Terminal::TakePicture() const {
+  // A binary PPM: "P6", the width, the height and the largest value, each
+  // after one blank, then the pixels.
+  const std::string ppm = Capture("import -window " + window_ + " -depth 8 ppm:- 2>/dev/null");
+  Picture picture;
+  int largest = 0;
+  int header = 0;
+  if (sscanf(ppm.c_str(), "P6 %d %d %d%n", &picture.width, &picture.height, &largest, &header) !=
+          3 ||
+      largest != 255)
+    return {};
+  picture.rgb = ppm.substr(static_cast<size_t>(header) + 1);
+  if (picture.rgb.size() != static_cast<size_t>(picture.width) * picture.height * 3) return {};
+  return picture;
+}
+
+Picture X11Terminal::SettledPicture(const Picture& before) {
+  constexpr auto kSettling = 300ms;
+  Picture last = TakePicture();
+  Picture settled;
+  WaitUntil([&] {
+    std::this_thread::sleep_for(kSettling);
+    Picture next = TakePicture();
+    const bool same = !next.rgb.empty() && next == last && next != before;
+    last = std::move(next);
+    if (same) settled = last;
+    return same;
+  });
+  return settled;
 }
 
 std::string X11Terminal::Row(int row) {

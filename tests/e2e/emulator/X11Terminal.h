@@ -1,10 +1,11 @@
 // The program in a real terminal emulator (kitty, xterm, rxvt-unicode, st,
-// sakura, or GNU screen inside xterm), or its Windows build in wine's console
-// window, on a virtual X display of its own (Xvfb): keys go in as X key events
-// through the XTEST extension (xdotool), as a keyboard's would, in the
-// keyboard layout the test chooses; the screen is read back as the emulator
-// shows it (kitty's remote control, xterm's print-immediate, the console's
-// cells) where it can be. In a terminal, the shell first puts the keypad into
+// sakura, alacritty, mlterm, or GNU screen inside xterm), or its Windows build
+// in wine's console window, on a virtual X display of its own (Xvfb): keys go
+// in as X key events through the XTEST extension (xdotool), as a keyboard's
+// would, in the keyboard layout the test chooses; the screen is read back as
+// the emulator shows it (kitty's remote control, xterm's print-immediate, the
+// console's cells) where it can be, and as the window's pixels (ImageMagick's
+// import) in every one, its cursor steady. In a terminal, the shell first puts the keypad into
 // application mode, as some shells and pagers leave it; before and after the
 // program it keeps the terminal's settings and the terminal's answers to
 // DECRQM for the modes the program changes, and after it reads one line, which
@@ -24,7 +25,25 @@
 
 using testing_support::TempFolder;
 
-enum class Emulator { kKitty, kXterm, kUrxvt, kSt, kSakura, kScreen, kWineConsole };
+enum class Emulator {
+  kKitty,
+  kXterm,
+  kUrxvt,
+  kSt,
+  kSakura,
+  kAlacritty,
+  kMlterm,
+  kScreen,
+  kWineConsole
+};
+
+/// A window's pixels, three bytes (red, green, blue) each, row by row.
+struct Picture {
+  int width = 0;
+  int height = 0;
+  std::string rgb;
+  friend bool operator==(const Picture&, const Picture&) = default;
+};
 
 /// The emulator's name, for test names: "kitty", "xterm", "urxvt", ...
 std::string EmulatorName(Emulator emulator);
@@ -35,8 +54,10 @@ class X11Terminal {
   static std::string Missing(Emulator emulator);
 
   /// Starts the program in `emulator`, 80 by 25 cells, in `folder`, which must
-  /// outlive the run, with the X keyboard layout `layout` ("us", "hu").
-  X11Terminal(Emulator emulator, const TempFolder& folder, const std::string& layout);
+  /// outlive the run, with the X keyboard layout `layout` ("us", "hu"), and
+  /// TERM set to `term` for it (empty: as the terminal sets it).
+  X11Terminal(Emulator emulator, const TempFolder& folder, const std::string& layout,
+              const std::string& term = "");
 
   /// Whether the window came up and has the keyboard.
   bool Started() const { return started_; }
@@ -57,6 +78,9 @@ class X11Terminal {
   std::string Text();
   /// The screen's cells with their colours, as kitty shows them (kitty only).
   testing_support::Screen KittyCells();
+  /// The window's pixels once they have stayed the same for a moment and
+  /// differ from `before` (nothing: from anything); empty on timeout.
+  Picture SettledPicture(const Picture& before = {});
 
   /// Waits for the program to end and gives its exit status; nothing on timeout.
   std::optional<int> WaitForEnd();
@@ -86,6 +110,8 @@ class X11Terminal {
   std::vector<std::string> ConsoleRows() const;
   /// What kitty's remote control prints of the screen with `options` to get-text.
   std::string KittyText(const std::string& options) const;
+  /// The window's pixels now.
+  Picture TakePicture() const;
 
   Emulator emulator_;
   const TempFolder& folder_;

@@ -10,7 +10,7 @@
 #include "KeyCodesProgram.h"
 #include "support/TempFolder.h"
 
-inline constexpr std::string_view kQueries = "\x1b[?u\x1b[?9001$p\x1b[?66$p\x1b[c";
+inline constexpr std::string_view kQueries = "\x1b[?u\x1b[?9001$p\x1b[?66$p\x1b[>c\x1b[c";
 inline constexpr std::string_view kKittyPush = "\x1b[>26u";
 inline constexpr std::string_view kKittyPop = "\x1b[<u";
 inline constexpr std::string_view kWin32InputOn = "\x1b[?9001h";

@@ -1,6 +1,17 @@
-#include "KeyboardProtocol.h"
+#include "TerminalNegotiation.h"
+
+#include "KnownTerminals.h"
 
 namespace {
+
+// The kitty flags (CSI ? u), the states of win32-input-mode and of the keypad
+// (DECRQM), then the terminal's kind (DA2) and the device attributes (DA1),
+// which every terminal answers; where the colours are asked, colour 8 (OSC 4)
+// comes before the attributes. (Not the number of colours by XTGETTCAP: GNU
+// screen hands a DCS's text to the terminal it runs in, which shows it.)
+constexpr std::string_view kQueries = "\x1b[?u\x1b[?9001$p\x1b[?66$p\x1b[>c\x1b[c";
+constexpr std::string_view kQueriesWithColours =
+    "\x1b[?u\x1b[?9001$p\x1b[?66$p\x1b]4;8;?\x07\x1b[>c\x1b[c";
 
 // Report event types (2), report all keys as escape codes (8) and report the
 // text a key types (16), so that characters follow the terminal's keyboard
@@ -36,11 +47,15 @@ Switch Switches(KeyProtocol protocol) {
 
 }  // namespace
 
-bool KeyboardNegotiation::WorthAsking(bool described, TerminalVariant variant) {
+bool TerminalNegotiation::WorthAsking(bool described, TerminalVariant variant) {
   return described && variant != TerminalVariant::kLinuxConsole;
 }
 
-void KeyboardNegotiation::Take(const TerminalReply& reply) {
+std::string_view TerminalNegotiation::Queries() const {
+  return described_.brightColours ? kQueries : kQueriesWithColours;
+}
+
+void TerminalNegotiation::Take(const TerminalReply& reply) {
   switch (reply.kind) {
     case TerminalReply::Kind::kKittyFlags:
       kittyOffered_ = true;
@@ -56,24 +71,36 @@ void KeyboardNegotiation::Take(const TerminalReply& reply) {
     case TerminalReply::Kind::kDeviceAttributes:
       answered_ = true;
       break;
+    case TerminalReply::Kind::kSecondaryAttributes:
+      terminalKind_ = reply.mode;
+      break;
+    case TerminalReply::Kind::kColourReport:
+      brightColoursShown_ = brightColoursShown_ || reply.mode == kFirstBrightColour;
+      break;
   }
 }
 
-KeyProtocol KeyboardNegotiation::Decision() const {
+KeyProtocol TerminalNegotiation::Decision() const {
   if (kittyOffered_) return KeyProtocol::kKitty;
   if (win32InputOffered_) return KeyProtocol::kWin32Input;
   return KeyProtocol::kLegacy;
 }
 
-std::string_view KeyboardNegotiation::EnableSequence(KeyProtocol protocol) {
+TerminalCapabilities TerminalNegotiation::Capabilities() const {
+  TerminalCapabilities capabilities = described_;
+  capabilities.brightColours = capabilities.brightColours || brightColoursShown_;
+  return WithKnownDifferences(capabilities, {.entry = "", .kind = terminalKind_});
+}
+
+std::string_view TerminalNegotiation::EnableSequence(KeyProtocol protocol) {
   return Switches(protocol).on;
 }
 
-std::string_view KeyboardNegotiation::RestoreSequence(KeyProtocol protocol) const {
+std::string_view TerminalNegotiation::RestoreSequence(KeyProtocol protocol) const {
   if (protocol == KeyProtocol::kWin32Input && win32InputFoundOn_) return kWin32InputOn;
   return Switches(protocol).off;
 }
 
-std::string_view KeyboardNegotiation::KeypadRestoreSequence() const {
+std::string_view TerminalNegotiation::KeypadRestoreSequence() const {
   return keypadFoundApplication_ ? kKeypadApplication : kKeypadNumeric;
 }

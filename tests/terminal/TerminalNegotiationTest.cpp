@@ -1,6 +1,7 @@
-// The start-up negotiation of the key reporting: the terminal's answers
-// against the decision, its deadline, and the answers found among key bytes
-// whenever they come, never taken as keys.
+// The start-up negotiation: the terminal's answers against the key reporting
+// they decide (the capabilities they decide: posix/TerminalInputNegotiationTest),
+// its queries and deadline, and the answers found among key bytes whenever
+// they come, never taken as keys.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -8,7 +9,7 @@
 
 #include "support/KeyEvents.h"
 #include "terminal/KeyDecoder.h"
-#include "terminal/KeyboardProtocol.h"
+#include "terminal/TerminalNegotiation.h"
 
 namespace {
 
@@ -19,8 +20,14 @@ constexpr TerminalReply kKittyFlags{Kind::kKittyFlags, 0, 0};
 TerminalReply ModeReport(int mode, int state) {
   return {Kind::kModeReport, mode, state};
 }
+TerminalReply TerminalKind(int kind, int version) {
+  return {Kind::kSecondaryAttributes, kind, version};
+}
+TerminalReply ColourReport(int colour) {
+  return {Kind::kColourReport, colour};
+}
 
-TEST(KeyboardProtocolTest, AnswersDecideTheKeyReporting) {
+TEST(TerminalNegotiationTest, AnswersDecideTheKeyReporting) {
   const struct {
     std::vector<TerminalReply> answers;
     KeyProtocol decision;
@@ -45,15 +52,15 @@ TEST(KeyboardProtocolTest, AnswersDecideTheKeyReporting) {
       {{ModeReport(2026, 2), kAttributes}, KeyProtocol::kLegacy, "", ""},  // another mode
   };
   for (const auto& c : cases) {
-    KeyboardNegotiation negotiation(0);
+    TerminalNegotiation negotiation({}, 0);
     for (const TerminalReply& answer : c.answers) negotiation.Take(answer);
     EXPECT_EQ(negotiation.Decision(), c.decision);
-    EXPECT_EQ(KeyboardNegotiation::EnableSequence(c.decision), c.enable);
+    EXPECT_EQ(TerminalNegotiation::EnableSequence(c.decision), c.enable);
     EXPECT_EQ(negotiation.RestoreSequence(c.decision), c.restore);
   }
 }
 
-TEST(KeyboardProtocolTest, TheKeypadIsGivenBackInTheModeFound) {
+TEST(TerminalNegotiationTest, TheKeypadIsGivenBackInTheModeFound) {
   const struct {
     std::vector<TerminalReply> answers;
     std::string restore;
@@ -67,33 +74,41 @@ TEST(KeyboardProtocolTest, TheKeypadIsGivenBackInTheModeFound) {
       {{ModeReport(1, 1), kAttributes}, "\x1b>"},   // another mode
   };
   for (const auto& c : cases) {
-    KeyboardNegotiation negotiation(0);
+    TerminalNegotiation negotiation({}, 0);
     for (const TerminalReply& answer : c.answers) negotiation.Take(answer);
     EXPECT_EQ(negotiation.KeypadRestoreSequence(), c.restore);
   }
 }
 
-TEST(KeyboardProtocolTest, TheDeviceAttributesOrTheDeadlineEndTheWait) {
+TEST(TerminalNegotiationTest, ColoursAreAskedWhereTheDescriptionDeclaresFewerThanSixteen) {
+  const std::string_view keyboard = "\x1b[?u\x1b[?9001$p\x1b[?66$p";
+  const std::string_view last = "\x1b[>c\x1b[c";
+  EXPECT_EQ(TerminalNegotiation({}, 0).Queries(), std::string(keyboard) + std::string(last));
+  EXPECT_EQ(TerminalNegotiation({.brightColours = false}, 0).Queries(),
+            std::string(keyboard) + "\x1b]4;8;?\x07" + std::string(last));
+}
+
+TEST(TerminalNegotiationTest, TheDeviceAttributesOrTheDeadlineEndTheWait) {
   constexpr int64_t kSent = 5000;
-  constexpr int64_t kLimit = kSent + KeyboardNegotiation::kAnswerTimeoutMilliseconds;
-  KeyboardNegotiation answered(kSent);
+  constexpr int64_t kLimit = kSent + TerminalNegotiation::kAnswerTimeoutMilliseconds;
+  TerminalNegotiation answered({}, kSent);
   answered.Take(kKittyFlags);
   EXPECT_FALSE(answered.Finished(kSent + 1));
   answered.Take(kAttributes);
   EXPECT_TRUE(answered.Finished(kSent + 1));
 
-  KeyboardNegotiation silent(kSent);
+  TerminalNegotiation silent({}, kSent);
   EXPECT_EQ(silent.Deadline(), kLimit);
   EXPECT_FALSE(silent.Finished(kLimit - 1));
   EXPECT_TRUE(silent.Finished(kLimit));
   EXPECT_EQ(silent.Decision(), KeyProtocol::kLegacy);
-  EXPECT_LE(KeyboardNegotiation::kAnswerTimeoutMilliseconds, 200);
+  EXPECT_LE(TerminalNegotiation::kAnswerTimeoutMilliseconds, 200);
 }
 
-TEST(KeyboardProtocolTest, TerminalsThatMisreadTheQueriesAreNotAsked) {
-  EXPECT_FALSE(KeyboardNegotiation::WorthAsking(true, TerminalVariant::kLinuxConsole));
-  EXPECT_FALSE(KeyboardNegotiation::WorthAsking(false, TerminalVariant::kXterm));
-  EXPECT_TRUE(KeyboardNegotiation::WorthAsking(true, TerminalVariant::kXterm));
+TEST(TerminalNegotiationTest, TerminalsThatMisreadTheQueriesAreNotAsked) {
+  EXPECT_FALSE(TerminalNegotiation::WorthAsking(true, TerminalVariant::kLinuxConsole));
+  EXPECT_FALSE(TerminalNegotiation::WorthAsking(false, TerminalVariant::kXterm));
+  EXPECT_TRUE(TerminalNegotiation::WorthAsking(true, TerminalVariant::kXterm));
 }
 
 struct Decoded {
@@ -112,10 +127,15 @@ Decoded DecodeBytewise(const std::string& bytes, KeyProtocol protocol) {
   return decoded;
 }
 
-TEST(KeyboardProtocolTest, AnswersAreSetApartFromKeysWheneverTheyCome) {
-  const std::string answers = "\x1b[?1u\x1b[?9001;2$y\x1b[?62;22c";
-  const std::vector<TerminalReply> expected = {
-      {Kind::kKittyFlags, 0, 1}, ModeReport(9001, 2), kAttributes};
+TEST(TerminalNegotiationTest, AnswersAreSetApartFromKeysWheneverTheyCome) {
+  const std::string answers =
+      "\x1b[?1u\x1b[?9001;2$y"
+      "\x1b]4;8;rgb:7f7f/7f7f/7f7f\x07\x1b]4;8;rgb:7f7f/7f7f/7f7f\x1b\\"  // OSC 4, BEL and ST
+      "\x1bP1+r436f=323536\x1b\\\x1bP>|XTerm(379)\x1b\\"  // XTGETTCAP, XTVERSION: not asked
+      "\x1b[>83;40900;0c\x1b[?62;22c";
+  const std::vector<TerminalReply> expected = {{Kind::kKittyFlags, 0, 1}, ModeReport(9001, 2),
+                                               ColourReport(8),           ColourReport(8),
+                                               TerminalKind(83, 40900),   kAttributes};
   for (const KeyProtocol protocol :
        {KeyProtocol::kLegacy, KeyProtocol::kKitty, KeyProtocol::kWin32Input}) {
     SCOPED_TRACE(static_cast<int>(protocol));
@@ -130,7 +150,7 @@ TEST(KeyboardProtocolTest, AnswersAreSetApartFromKeysWheneverTheyCome) {
   }
 }
 
-TEST(KeyboardProtocolTest, AnswersNobodyTakesAreNotHeldForever) {
+TEST(TerminalNegotiationTest, AnswersNobodyTakesAreNotHeldForever) {
   KeyDecoder decoder;
   for (int i = 0; i < 100; ++i) decoder.Feed("\x1b[?62c", 0);
   int kept = 0;

@@ -1,14 +1,15 @@
-// Which way of reporting keys a terminal is asked to use, and the start-up
-// talk that decides it: the queries to send, the answers the terminal gives,
-// the sequence that turns the chosen reporting on and the one that gives the
-// terminal its own back, and the keypad's mode as found, so that it can be
-// set back to that. A pure state machine: answers and the time go in, a
-// decision comes out.
+// The start-up talk with the terminal: the queries to send, the answers it
+// gives, and what they decide: the way of reporting keys to ask for (with the
+// sequence that turns it on and the one that gives the terminal its own back),
+// the keypad's mode as found, so that it can be set back to that, and the
+// capabilities the terminal has where they differ from its description. A pure
+// state machine: answers and the time go in, decisions come out.
 #pragma once
 
 #include <cstdint>
 #include <string_view>
 
+#include "TerminalCapabilities.h"
 #include "terminal/KeySequences.h"
 
 /// How the terminal reports keys.
@@ -21,25 +22,24 @@ enum class KeyProtocol {
 /// An answer of the terminal to a query, found among its input bytes.
 struct TerminalReply {
   enum class Kind {
-    kKittyFlags,        // CSI ? flags u
-    kModeReport,        // CSI ? mode ; state $ y
-    kDeviceAttributes,  // CSI ? ... c
+    kKittyFlags,           // CSI ? flags u
+    kModeReport,           // CSI ? mode ; state $ y
+    kDeviceAttributes,     // CSI ? ... c
+    kSecondaryAttributes,  // CSI > kind ; version ; ... c
+    kColourReport,         // OSC 4 ; colour ; value BEL or ST: the colour exists
   };
   Kind kind;
-  int mode = 0;   // the mode a report is about
-  int value = 0;  // the flags, or the mode's state
+  int mode = 0;   // the mode a report is about, the terminal's kind, the colour reported
+  int value = 0;  // the flags, the mode's state, the terminal's version
   friend bool operator==(const TerminalReply&, const TerminalReply&) = default;
 };
 
 /// The start-up negotiation: asks for kitty's protocol, win32-input-mode and
-/// the keypad's mode, with the device attributes last so that every terminal
-/// answers something.
-class KeyboardNegotiation {
+/// the keypad's mode, where the description declares fewer than sixteen
+/// colours for colour 8, then for what the terminal is, with the device
+/// attributes last so that every terminal answers something.
+class TerminalNegotiation {
  public:
-  /// Asks for the kitty flags (CSI ? u), the states of win32-input-mode and of
-  /// the keypad (DECRQM CSI ? 9001 $ p, CSI ? 66 $ p) and the primary device
-  /// attributes (CSI c), in this order.
-  static constexpr std::string_view kQueries = "\x1b[?u\x1b[?9001$p\x1b[?66$p\x1b[c";
   /// How long to wait for the answers when the device attributes never come.
   static constexpr int64_t kAnswerTimeoutMilliseconds = 150;
   /// The private mode number of win32-input-mode.
@@ -47,6 +47,8 @@ class KeyboardNegotiation {
   /// The private mode number that reports the keypad's mode (DECNKM): set for
   /// application mode, reset for numeric mode.
   static constexpr int kKeypadMode = 66;
+  /// The colour whose report tells that the terminal has the bright colours.
+  static constexpr int kFirstBrightColour = 8;
   static constexpr std::string_view kKeypadApplication =
       "\x1b=";  // DECKPAM: the keypad's own sequences
   static constexpr std::string_view kKeypadNumeric = "\x1b>";  // DECKPNM: plain digits
@@ -56,9 +58,17 @@ class KeyboardNegotiation {
   /// supports neither protocol and misreads them.
   static bool WorthAsking(bool described, TerminalVariant variant);
 
-  /// A negotiation whose queries were sent at `now` (milliseconds on a steady clock).
-  explicit KeyboardNegotiation(int64_t now) : deadline_(now + kAnswerTimeoutMilliseconds) {}
+  /// A negotiation with a terminal described by `described`, its queries sent at
+  /// `now` (milliseconds on a steady clock).
+  TerminalNegotiation(const TerminalCapabilities& described, int64_t now)
+      : described_(described), deadline_(now + kAnswerTimeoutMilliseconds) {}
 
+  /// The queries, in order: the kitty flags (CSI ? u), the states of
+  /// win32-input-mode and of the keypad (DECRQM CSI ? 9001 $ p, CSI ? 66 $ p),
+  /// where the bright colours are not declared colour 8 (OSC 4 ; 8 ; ? BEL),
+  /// the secondary (CSI > c) and the primary (CSI c) device attributes. A
+  /// static text.
+  std::string_view Queries() const;
   /// Takes one answer of the terminal.
   void Take(const TerminalReply& reply);
   /// True once the device attributes have answered or the time is up at `now`.
@@ -68,6 +78,10 @@ class KeyboardNegotiation {
   /// The reporting to use, by the answers taken so far: kitty's when offered,
   /// else win32-input-mode when offered, else the legacy sequences.
   KeyProtocol Decision() const;
+  /// What the renderer may rely on, by the answers taken so far: the
+  /// description, with the bright colours where the terminal showed it has
+  /// them and what the terminal it said it is differs in from it.
+  TerminalCapabilities Capabilities() const;
 
   /// The bytes that turn `protocol` on (empty for the legacy sequences).
   static std::string_view EnableSequence(KeyProtocol protocol);
@@ -80,10 +94,13 @@ class KeyboardNegotiation {
   std::string_view KeypadRestoreSequence() const;
 
  private:
+  TerminalCapabilities described_;
   int64_t deadline_;
   bool answered_ = false;
   bool kittyOffered_ = false;
   bool win32InputOffered_ = false;
   bool win32InputFoundOn_ = false;
   bool keypadFoundApplication_ = false;
+  bool brightColoursShown_ = false;
+  int terminalKind_ = -1;  // the secondary device attributes' first number, once answered
 };
