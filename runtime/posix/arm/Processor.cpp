@@ -1,8 +1,23 @@
 #include "runtime/posix/Processor.h"
 
+#include <cstdlib>
 #include <cstring>
 
 #include "runtime/ProgramImage.h"
+
+namespace {
+
+// libunwind tries the DWARF call frame information first on ARM, which it
+// reads from the program's .debug_frame, and was seen to step wrong by it (a
+// caller left out, a return point of 0); by the ARM exception tables, which
+// every routine has, it steps right. It reads its choice from the
+// environment when it starts, after the program's constructors.
+[[gnu::constructor]] void UnwindByExceptionTables() {
+  constexpr const char* kExceptionTablesOnly = "4";
+  setenv("UNW_ARM_UNWIND_METHOD", kExceptionTablesOnly, 1);
+}
+
+}  // namespace
 
 // The unwinder's context holds the sixteen core registers alone, r0 to pc, in
 // the order in which the interrupted state holds them from arm_r0 on.
