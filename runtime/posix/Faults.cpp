@@ -105,8 +105,12 @@ void OnSignal(int signal, siginfo_t* info, void* context) {
     return;
   }
   const InterruptedState state = KeepErrorContext(*static_cast<ucontext_t*>(context));
+  // Of an arithmetic fault or an illegal instruction the processor names the
+  // instruction itself, where the interrupted state may already point past
+  // it (on s390x, where such an exception ends the instruction).
+  const bool named = (signal == SIGFPE || signal == SIGILL) && info->si_code > 0;
   RaiseFatalError(FaultCodeOf(signal, *info, state, MainStackBounds()),
-                  reinterpret_cast<const void*>(state.pc), true);
+                  named ? info->si_addr : reinterpret_cast<const void*>(state.pc), true);
 }
 
 // Located at the call that asked for the memory: the allocation function
