@@ -23,7 +23,8 @@ function(debian_packages variable)
       continue()
     endif()
     execute_process(COMMAND apt-get download -q ${package}:${DEBIAN_ARCHITECTURE}
-                    WORKING_DIRECTORY ${downloads} RESULT_VARIABLE failed ERROR_VARIABLE why)
+                    WORKING_DIRECTORY ${downloads} RESULT_VARIABLE failed OUTPUT_QUIET
+                    ERROR_VARIABLE why)
     file(GLOB archives ${downloads}/${package}_*_${DEBIAN_ARCHITECTURE}.deb)
     if(failed OR NOT archives)
       message(FATAL_ERROR "apt-get download ${package}:${DEBIAN_ARCHITECTURE} failed (add the "
