@@ -18,10 +18,11 @@ uintptr_t mainFrame = 0;
 // The C library's routines around a system call lie this deep at most.
 constexpr int kMaxLibraryRoutines = 8;
 
-// Whether the program's debug information covers the code at `pc`.
+// Whether the code at `pc` is the program's own: in its image, and covered by
+// its debug information.
 bool InOwnCode(uintptr_t pc) {
   CodeLocation location;
-  LookUpCode(pc, location);
+  if (InProgramImage(reinterpret_cast<const void*>(pc))) LookUpCode(pc, location);
   return !location.file.empty();
 }
 

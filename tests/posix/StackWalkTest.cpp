@@ -1,7 +1,6 @@
 // The caller walk by the unwinder, on the processor the tests run on: from the
-// state a fault or a signal interrupts, out through the callers up to the
-// frame where the walk is told to end. The routines are told apart by their
-// names in the debug information.
+// state a fault or a signal interrupts out to the frame where it is told to
+// end, the routines told apart by their names in the debug information.
 #include <gtest/gtest.h>
 #include <poll.h>
 
@@ -17,7 +16,8 @@
 
 namespace {
 
-// What a walk from an interrupted state found.
+using Routines = std::vector<std::string>;
+
 struct Sample {
   uintptr_t pc = 0;
   const void* returnPoints[kMaxCallerLines] = {};
@@ -33,50 +33,40 @@ sigjmp_buf afterFault;
 volatile int sink = 0;
 int* volatile nowhere = nullptr;
 
-// Samples are taken inside the driver only, once it knows its frame.
-void TakeSample(void* context) {
-  if (sampleCount == kMaxSamples || driverFrame == 0) return;
-  Sample& sample = samples[sampleCount];
+// Walks from the interrupted state, inside the driver only, once it knows its frame.
+void OnSignal(int signal, siginfo_t*, void* context) {
   unw_context_t state;
-  UnwinderContextOf(*static_cast<ucontext_t*>(context), state);
   unw_cursor_t cursor;
   unw_word_t pc = 0;
-  if (unw_init_local2(&cursor, &state, UNW_INIT_SIGNAL_FRAME) != 0 ||
-      unw_get_reg(&cursor, UNW_REG_IP, &pc) != 0)
-    return;
-  sample.pc = pc;
-  sample.count = WalkCallers(cursor, MainStackBounds(), driverFrame, sample.returnPoints,
-                             sample.endsInStartup);
-  sampleCount = sampleCount + 1;
+  UnwinderContextOf(*static_cast<ucontext_t*>(context), state);
+  if (sampleCount < kMaxSamples && driverFrame != 0 &&
+      unw_init_local2(&cursor, &state, UNW_INIT_SIGNAL_FRAME) == 0 &&
+      unw_get_reg(&cursor, UNW_REG_IP, &pc) == 0) {
+    Sample& sample = samples[sampleCount];
+    sample.pc = pc;
+    sample.count = WalkCallers(cursor, MainStackBounds(), driverFrame, sample.returnPoints,
+                               sample.endsInStartup);
+    sampleCount = sampleCount + 1;
+  }
+  if (signal == SIGSEGV) siglongjmp(afterFault, 1);
 }
 
-void OnFault(int, siginfo_t*, void* context) {
-  TakeSample(context);
-  siglongjmp(afterFault, 1);
-}
-
-void OnTimer(int, siginfo_t*, void* context) {
-  TakeSample(context);
-}
-
-// The routine that holds `address`, "?" where there is none.
 std::string RoutineAt(uintptr_t address) {
   CodeLocation location;
   LookUpCode(address, location);
   return location.routine.empty() ? "?" : std::string(location.routine);
 }
 
-// The interrupted routine and its callers, by name; the driver's caller, where
-// the walk ends after the driver, is left out.
-std::vector<std::string> Routines(const Sample& sample) {
-  std::vector<std::string> routines{RoutineAt(CodeAddress(reinterpret_cast<void*>(sample.pc)))};
-  const int callers = sample.endsInStartup ? sample.count - 1 : sample.count;
-  for (int i = 0; i < callers; ++i)
-    routines.push_back(RoutineAt(CodeAddress(sample.returnPoints[i]) - 1));
-  return routines;
+// The interrupted routine and its callers; not the driver's caller, where the walk ends.
+Routines Names(const Sample& sample) {
+  Routines names{RoutineAt(CodeAddress(reinterpret_cast<void*>(sample.pc)))};
+  for (int i = 0; i < sample.count - (sample.endsInStartup ? 1 : 0); ++i)
+    names.push_back(RoutineAt(CodeAddress(sample.returnPoints[i]) - 1));
+  return names;
 }
 
-[[gnu::noinline]] void WALKLEAF() {
+// Its fault is deliberate: it must reach the handler, not the sanitizers' checks.
+[[gnu::noinline]] __attribute__((no_sanitize("address", "undefined"))) void WALKLEAF() {
   *nowhere = 1;
 }
 
@@ -86,22 +76,15 @@ std::vector<std::string> Routines(const Sample& sample) {
 }
 
 [[gnu::noinline]] void WALKRECURSE(int depth) {
-  if (depth == 0)
-    WALKLEAF();
-  else
-    WALKRECURSE(depth - 1);
+  depth == 0 ? WALKLEAF() : WALKRECURSE(depth - 1);
   sink = sink + 1;
-}
-
-[[gnu::noinline]] void WALKDEEP() {
-  WALKRECURSE(20);
 }
 
 [[gnu::noinline]] void WALKNOTHING() {
   sink = sink + 1;
 }
 
-// Keeps a frame of its own, for its prologue and epilogue.
+// A frame of its own, for a prologue and an epilogue.
 [[gnu::noinline]] int WALKFRAMED(int n) {
   volatile int local[8];
   local[n & 7] = n;
@@ -122,19 +105,16 @@ std::vector<std::string> Routines(const Sample& sample) {
 [[gnu::noinline]] void WALKDRIVER(void (*scenario)()) {
   driverFrame = FrameOf(0);
   scenario();
-  sink = sink + 1;
+  driverFrame = 0;
 }
 
 class StackWalkTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    sampleCount = 0;
-    driverFrame = 0;
     struct sigaction action = {};
     action.sa_flags = SA_SIGINFO;
-    action.sa_sigaction = OnFault;
+    action.sa_sigaction = OnSignal;
     sigaction(SIGSEGV, &action, &oldFault_);
-    action.sa_sigaction = OnTimer;
     sigaction(SIGALRM, &action, &oldTimer_);
   }
   void TearDown() override {
@@ -143,21 +123,21 @@ class StackWalkTest : public ::testing::Test {
     sigaction(SIGSEGV, &oldFault_, nullptr);
     sigaction(SIGALRM, &oldTimer_, nullptr);
   }
-  // Runs `scenario` to its fault; the walk from there.
-  static Sample Fault(void (*scenario)()) {
+  // Runs `scenario` in the driver, with SIGALRM every `interval` nanoseconds, or to its fault.
+  void Run(void (*scenario)(), long interval = 0) {
+    sampleCount = 0;
+    driverFrame = 0;
+    if (interval > 0) {
+      sigevent event = {};
+      event.sigev_notify = SIGEV_SIGNAL;
+      event.sigev_signo = SIGALRM;
+      ASSERT_EQ(timer_create(CLOCK_MONOTONIC, &event, &timer_), 0);
+      timing_ = true;
+      const itimerspec every{{0, interval}, {0, interval}};
+      ASSERT_EQ(timer_settime(timer_, 0, &every, nullptr), 0);
+    }
     if (sigsetjmp(afterFault, 1) == 0) WALKDRIVER(scenario);
-    EXPECT_EQ(sampleCount, 1);
-    return samples[0];
-  }
-  // SIGALRM every `interval` nanoseconds from now on.
-  void StartTimer(long interval) {
-    sigevent event = {};
-    event.sigev_notify = SIGEV_SIGNAL;
-    event.sigev_signo = SIGALRM;
-    ASSERT_EQ(timer_create(CLOCK_MONOTONIC, &event, &timer_), 0);
-    timing_ = true;
-    const itimerspec every{{0, interval}, {0, interval}};
-    ASSERT_EQ(timer_settime(timer_, 0, &every, nullptr), 0);
+    ASSERT_GE(sampleCount, 1);
   }
 
   struct sigaction oldFault_ = {};
@@ -166,32 +146,33 @@ class StackWalkTest : public ::testing::Test {
   bool timing_ = false;
 };
 
-TEST_F(StackWalkTest, AFaultInARoutineWithoutAFrameNamesItsCallers) {
-  const Sample sample = Fault(WALKMIDDLE);
-  EXPECT_TRUE(sample.endsInStartup);
-  EXPECT_EQ(Routines(sample), (std::vector<std::string>{"WALKLEAF", "WALKMIDDLE", "WALKDRIVER"}));
-}
-
-// As at a stack overflow: the walk stops after nine callers.
-TEST_F(StackWalkTest, ADeepFaultWalksNineCallers) {
-  const Sample sample = Fault(WALKDEEP);
-  EXPECT_FALSE(sample.endsInStartup);
-  ASSERT_EQ(sample.count, kMaxCallerLines);
-  std::vector<std::string> routines(kMaxCallerLines + 1, "WALKRECURSE");
-  routines.front() = "WALKLEAF";
-  EXPECT_EQ(Routines(sample), routines);
+TEST_F(StackWalkTest, AFaultNamesItsRoutineAndItsCallers) {
+  Routines deep(kMaxCallerLines + 1, "WALKRECURSE");
+  deep.front() = "WALKLEAF";
+  const struct {
+    const char* name;
+    void (*scenario)();
+    Routines routines;
+    bool endsInStartup;
+  } cases[] = {
+      {"in a routine without a frame", WALKMIDDLE, {"WALKLEAF", "WALKMIDDLE", "WALKDRIVER"}, true},
+      {"nine callers deep, as at a stack overflow", [] { WALKRECURSE(20); }, deep, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Run(c.scenario);
+    EXPECT_EQ(Names(samples[0]), c.routines);
+    EXPECT_EQ(samples[0].endsInStartup, c.endsInStartup);
+  }
 }
 
 // The walk starts in the C library's routines around the system call.
 TEST_F(StackWalkTest, ASignalAtAWaitNamesTheWaitingRoutine) {
-  StartTimer(20'000'000);
-  WALKDRIVER(WALKWAIT);
-  ASSERT_GE(sampleCount, 1);
+  Run(WALKWAIT, 20'000'000);
+  Routines names = Names(samples[0]);
+  while (!names.empty() && !names.front().starts_with("WALK")) names.erase(names.begin());
+  EXPECT_EQ(names, (Routines{"WALKWAIT", "WALKDRIVER"}));
   EXPECT_TRUE(samples[0].endsInStartup);
-  std::vector<std::string> routines = Routines(samples[0]);
-  while (!routines.empty() && !routines.front().starts_with("WALK"))
-    routines.erase(routines.begin());
-  EXPECT_EQ(routines, (std::vector<std::string>{"WALKWAIT", "WALKDRIVER"}));
 }
 
 // Signals land anywhere in a routine, in its prologue and its epilogue too:
@@ -200,15 +181,12 @@ TEST_F(StackWalkTest, ASignalAtAnyInstructionNamesTheCallers) {
 #if defined(__arm__)
   GTEST_SKIP() << "ARM's exception tables tell a routine's state after its prologue only";
 #endif
-  StartTimer(100'000);
-  WALKDRIVER(WALKSPIN);
-  // From the innermost routine a signal can interrupt out to the driver.
-  const std::vector<std::string> chain{"WALKNOTHING", "WALKFRAMED", "WALKSPIN", "WALKDRIVER"};
+  Run(WALKSPIN, 100'000);
+  const Routines chain{"WALKNOTHING", "WALKFRAMED", "WALKSPIN", "WALKDRIVER"};
   for (int i = 0; i < kMaxSamples; ++i) {
-    const std::vector<std::string> routines = Routines(samples[i]);
-    ASSERT_LE(routines.size(), chain.size()) << "sample " << i;
-    EXPECT_EQ(routines, std::vector<std::string>(chain.end() - routines.size(), chain.end()))
-        << "sample " << i;
+    const Routines names = Names(samples[i]);
+    ASSERT_LE(names.size(), chain.size()) << "sample " << i;
+    EXPECT_EQ(names, Routines(chain.end() - names.size(), chain.end())) << "sample " << i;
     EXPECT_TRUE(samples[i].endsInStartup) << "sample " << i;
   }
 }
