@@ -30,7 +30,7 @@ message(STATUS "libunwind: ${UNWIND_LIBRARY}")
 set(local_unwinder ${CMAKE_BINARY_DIR}/libunwind-local.a)
 execute_process(COMMAND ${CMAKE_NM} -A --defined-only ${UNWIND_LIBRARY}
                 OUTPUT_VARIABLE symbols COMMAND_ERROR_IS_FATAL ANY)
-string(REGEX MATCHALL "[^:\n]+\\.o:[0-9a-f]* [TW] _Unwind_" definitions "${symbols}")
+string(REGEX MATCHALL "[^:\n]+\\.o: ?[0-9a-f]* [TW] _Unwind_" definitions "${symbols}")
 list(TRANSFORM definitions REPLACE ":.*" "")
 list(REMOVE_DUPLICATES definitions)
 file(COPY_FILE ${UNWIND_LIBRARY} ${local_unwinder})
