@@ -14,9 +14,9 @@ uint16_t IOResult() {
 void IOCheckFailed() {
   const uint16_t code = InOutRes;
   InOutRes = 0;
-  RaiseFatalError(code, __builtin_return_address(0), CallerFrame());
+  RaiseFatalError(code, __builtin_return_address(0));
 }
 
 void RangeError() {
-  RaiseFatalError(RuntimeError::kRangeCheck, __builtin_return_address(0), CallerFrame());
+  RaiseFatalError(RuntimeError::kRangeCheck, __builtin_return_address(0));
 }

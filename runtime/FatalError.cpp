@@ -10,9 +10,7 @@
 
 uint16_t ErrorCode = 0;
 const void* ErrorAddr = nullptr;
-void* const* ErrorFrame = nullptr;
 bool ErrorAtFault = false;
-void* const* MainFrame = nullptr;
 
 namespace {
 
@@ -58,19 +56,18 @@ bool RunEnding() {
   return ending != 0;
 }
 
-void RaiseFatalError(uint16_t code, const void* address, void* const* frame, bool atFault) {
+void RaiseFatalError(uint16_t code, const void* address, bool atFault) {
   // A fault or a fatal error inside the sequence itself ends the process at once.
   if (!ClaimEndOfRun()) std::_Exit(exitStatus);
   ErrorCode = code;
   ErrorAddr = address;
-  ErrorFrame = frame;
   ErrorAtFault = atFault;
   exitStatus = code;
   EndOfRun();
 }
 
 void RunError(uint16_t code) {
-  RaiseFatalError(code, __builtin_return_address(0), CallerFrame());
+  RaiseFatalError(code, __builtin_return_address(0));
 }
 
 void NormalEnd() {

@@ -13,20 +13,8 @@ extern uint16_t ErrorCode;
 /// The error location: the return point behind the failed check, or the
 /// faulting instruction; null until a fatal error occurs.
 extern const void* ErrorAddr;
-/// The frame of the routine in which the check failed; the caller walk starts here.
-extern void* const* ErrorFrame;
 /// True when ErrorAddr is a faulting instruction rather than a return point.
 extern bool ErrorAtFault;
-/// The main routine's frame, noted at start-up; null until then. A caller walk
-/// over frame records ends with the return point out of it, into the start-up
-/// code, which may keep frame records of its own.
-extern void* const* MainFrame;
-
-/// The frame of the routine that called the enclosing one. Used by the failure
-/// routines, which locate an error at their own return point in the caller.
-[[gnu::always_inline]] inline void* const* CallerFrame() {
-  return static_cast<void* const*>(*static_cast<void* const*>(__builtin_frame_address(0)));
-}
 
 /// Registers a subsystem's shutdown step; steps run in reverse order at the end.
 void AddExitStep(ExitStep step);
@@ -37,8 +25,7 @@ bool RunEnding();
 /// Records the error and ends the program through the end-of-run sequence.
 /// Once the sequence has begun, ends the process at once with the first
 /// error's status instead.
-[[noreturn]] void RaiseFatalError(uint16_t code, const void* address, void* const* frame,
-                                  bool atFault = false);
+[[noreturn]] void RaiseFatalError(uint16_t code, const void* address, bool atFault = false);
 
 /// Raises `code` as a fatal error located at its own return point in the caller.
 [[noreturn, gnu::noinline, gnu::cold]] void RunError(uint16_t code);

@@ -14,6 +14,10 @@ struct StackBounds {
 /// The start of the loaded module that holds `address`; 0 when none holds it.
 uintptr_t ModuleBase(const void* address);
 
+/// `address` as a place in code: without the bit by which a code address
+/// selects the instruction set on some processors (ARM's Thumb state).
+uintptr_t CodeAddress(const void* address);
+
 /// Whether `address` lies in the program's own executable image.
 bool InProgramImage(const void* address);
 

@@ -17,7 +17,7 @@ void WriteReportLine(TextFile& out, std::string_view line) {
 
 // The address as an offset into the module that holds it.
 uint32_t Offset(const void* address) {
-  return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(address) - ModuleBase(address));
+  return static_cast<uint32_t>(CodeAddress(address) - ModuleBase(address));
 }
 
 // A return point is looked up one byte back, inside the call instruction, so
@@ -25,7 +25,7 @@ uint32_t Offset(const void* address) {
 // instruction; a faulting instruction is looked up where it is.
 CodeLocation Locate(const void* address, bool returnPoint) {
   CodeLocation location;
-  const auto at = reinterpret_cast<uintptr_t>(address);
+  const uintptr_t at = CodeAddress(address);
   location.address = Offset(address);
   if (InProgramImage(address)) LookUpCode(returnPoint ? at - 1 : at, location);
   return location;

@@ -1,6 +1,6 @@
 #include "StandardStreams.h"
 
-#include "FatalError.h"
+#include "CallerWalk.h"
 #include "Faults.h"
 #include "FileDriver.h"
 #include "IoResult.h"
@@ -20,7 +20,7 @@ void OpenStandardStreams() {
 }
 
 void SysInit() {
-  MainFrame = CallerFrame();
+  NoteMainFrame();
   InstallFaultHandlers();
   OpenStandardStreams();
   InOutRes = 0;

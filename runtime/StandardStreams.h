@@ -14,7 +14,7 @@ extern TextFile StdErr;
 /// Opens the five standard streams on the standard handles.
 void OpenStandardStreams();
 
-/// Starts the run-time library: notes its caller's frame as MainFrame, installs
+/// Starts the run-time library: notes its caller's frame for the caller walk, installs
 /// the processor-fault handler, opens the standard streams on the standard
 /// handles and clears InOutRes. Called first, by the main routine.
 [[gnu::noinline]] void SysInit();

@@ -2,30 +2,52 @@
 
 namespace {
 
-// Whether both words of a frame can be read: aligned and inside the stack.
-bool FrameInside(void* const* frame, StackBounds stack) {
-  const auto at = reinterpret_cast<uintptr_t>(frame);
-  return at % alignof(void*) == 0 && at >= stack.low && at <= stack.high &&
-         stack.high - at >= 2 * sizeof(void*);
-}
+// A failed check is found this many routines deep at most from the report.
+constexpr int kMaxStepsToCheck = 32;
 
 }  // namespace
 
-int WalkCallers(void* const* frame, StackBounds stack, WalkEnd end,
+uintptr_t FrameOf(int level) {
+  unw_context_t context;
+  unw_cursor_t cursor;
+  unw_getcontext(&context);
+  if (unw_init_local(&cursor, &context) != 0) return 0;
+  // Out of this routine, the routines up to the one asked for, and that one.
+  for (int step = 0; step < level + 2; ++step)
+    if (unw_step(&cursor) <= 0) return 0;
+  unw_word_t frame = 0;
+  return unw_get_reg(&cursor, UNW_REG_SP, &frame) == 0 ? frame : 0;
+}
+
+bool StepToReturnPoint(unw_cursor_t& cursor, const void* returnPoint) {
+  for (int step = 0; step < kMaxStepsToCheck; ++step) {
+    unw_word_t pc = 0;
+    if (unw_step(&cursor) <= 0 || unw_get_reg(&cursor, UNW_REG_IP, &pc) != 0) return false;
+    if (pc == reinterpret_cast<uintptr_t>(returnPoint)) return true;
+  }
+  return false;
+}
+
+int WalkCallers(unw_cursor_t& cursor, StackBounds stack, uintptr_t outermost,
                 const void* (&returnPoints)[kMaxCallerLines], bool& endsInStartup) {
-  int count = 0;
   endsInStartup = false;
-  void* const* current = frame;
-  if (!FrameInside(current, stack)) return 0;
-  while (true) {
-    void* const* caller = static_cast<void* const*>(current[0]);
-    const void* returnPoint = current[1];
-    if (returnPoint == nullptr) break;
-    returnPoints[count++] = returnPoint;
-    endsInStartup = current == end.outermost || !end.inProgram(returnPoint);
-    if (endsInStartup || caller == nullptr || count == kMaxCallerLines) break;
-    if (caller <= current || !FrameInside(caller, stack)) break;
-    current = caller;
+  unw_word_t stackPointer = 0;
+  if (unw_get_reg(&cursor, UNW_REG_SP, &stackPointer) != 0) return 0;
+  // A routine without a frame of its own may share its caller's stack
+  // pointer; from then on every frame lies strictly nearer the base.
+  uintptr_t frame = stackPointer;
+  int count = 0;
+  while (count < kMaxCallerLines) {
+    unw_word_t returnPoint = 0;
+    unw_word_t callerFrame = 0;
+    if (unw_step(&cursor) <= 0 || unw_get_reg(&cursor, UNW_REG_IP, &returnPoint) != 0 ||
+        returnPoint == 0 || unw_get_reg(&cursor, UNW_REG_SP, &callerFrame) != 0)
+      break;
+    returnPoints[count++] = reinterpret_cast<const void*>(returnPoint);
+    endsInStartup = callerFrame == outermost;
+    const bool nearerBase = count == 1 ? callerFrame >= frame : callerFrame > frame;
+    if (endsInStartup || !nearerBase || callerFrame < stack.low || callerFrame >= stack.high) break;
+    frame = callerFrame;
   }
   return count;
 }

@@ -1,24 +1,30 @@
-// The caller walk of the fatal-error report over the frame-pointer chain: each
-// frame holds the caller's frame in its first word and the return point into
-// the caller in its second. Every frame is checked against the stack's bounds
-// before it is read, so a broken chain ends the walk instead of faulting.
+// The caller walk of the fatal-error report by libunwind, over the program's
+// unwind tables: from the routine a cursor holds out through its callers.
+// Every caller's frame is checked against the stack's bounds, so that a
+// broken chain ends the walk.
 #pragma once
+
+#include <libunwind.h>
+
+#include <cstdint>
 
 #include "runtime/CallerWalk.h"
 #include "runtime/ProgramImage.h"
 
-/// Where the walk ends besides a broken chain: after the return point out of
-/// `outermost` (the main routine's frame) into the start-up code, and after a
-/// return point outside the program (start-up code in a shared library).
-struct WalkEnd {
-  void* const* outermost = nullptr;
-  bool (*inProgram)(const void*) = nullptr;
-};
+/// The frame of the routine `level` calls up from the one that calls this (0:
+/// that routine itself), as WalkCallers takes frames; 0 when it is not found.
+[[gnu::noinline]] uintptr_t FrameOf(int level);
 
-/// Fills `returnPoints` with the return points of the walk from `frame`, the
-/// nearest caller first, and returns their count. The walk stops at a missing
-/// return point or caller frame, after 9 lines, where `end` says, and at a
-/// caller frame that is not strictly nearer the stack's base or lies outside
-/// `stack`. `endsInStartup` tells whether it stopped where `end` says.
-int WalkCallers(void* const* frame, StackBounds stack, WalkEnd end,
+/// Steps `cursor` out of the routines it holds until it holds the one that
+/// `returnPoint` returns into; false when none does within 32 steps.
+bool StepToReturnPoint(unw_cursor_t& cursor, const void* returnPoint);
+
+/// Fills `returnPoints` with the return points of the walk out of the routine
+/// `cursor` holds, the nearest caller first, and returns their count. The
+/// walk stops after 9 lines, at a routine the unwinder cannot leave, and after
+/// a caller frame that is not nearer the stack's base or lies outside
+/// `stack`; it ends in the start-up code after the return point out of the
+/// frame `outermost` (the main routine's), and `endsInStartup` tells so. A
+/// frame is the stack pointer of the routine's caller at the call.
+int WalkCallers(unw_cursor_t& cursor, StackBounds stack, uintptr_t outermost,
                 const void* (&returnPoints)[kMaxCallerLines], bool& endsInStartup);

@@ -70,6 +70,9 @@ void KeepErrorContext(const CONTEXT& context) {
   errorContextKept = true;
 }
 
+// The unwind tables tell the main routine by where its code begins.
+void NoteMainFrame() {}
+
 // The start-up code is linked into the program's image; the walk ends in the
 // routine that called main.
 int ErrorCallers(const void* (&returnPoints)[kMaxCallerLines], bool& endsInStartup) {

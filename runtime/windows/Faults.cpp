@@ -61,7 +61,7 @@ uint16_t FaultCodeOf(DWORD exception) {
 }
 
 [[noreturn]] void EndOnFault() {
-  RaiseFatalError(faultCode, faultAddress, nullptr, true);
+  RaiseFatalError(faultCode, faultAddress, true);
 }
 
 // Keeps the state at the fault for the report and resumes the thread in
@@ -116,7 +116,7 @@ BOOL WINAPI OnConsoleControl(DWORD event) {
       address = reinterpret_cast<const void*>(context.Rip);
     }
   }
-  RaiseFatalError(RuntimeError::kControlC, address, nullptr, !atCall);
+  RaiseFatalError(RuntimeError::kControlC, address, !atCall);
 }
 
 // Located at the call that asked for the memory: the allocation function
@@ -126,8 +126,7 @@ BOOL WINAPI OnConsoleControl(DWORD event) {
   RtlCaptureContext(&context);
   const bool found = StepOut(context) && StepOut(context);
   RaiseFatalError(RuntimeError::kOutOfMemory,
-                  found ? reinterpret_cast<const void*>(context.Rip) : __builtin_return_address(0),
-                  nullptr);
+                  found ? reinterpret_cast<const void*>(context.Rip) : __builtin_return_address(0));
 }
 
 }  // namespace

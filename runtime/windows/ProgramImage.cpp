@@ -49,6 +49,10 @@ uintptr_t ModuleBase(const void* address) {
   return reinterpret_cast<uintptr_t>(base);
 }
 
+uintptr_t CodeAddress(const void* address) {
+  return reinterpret_cast<uintptr_t>(address);
+}
+
 bool InProgramImage(const void* address) {
   return ModuleBase(address) == LoadedBase();
 }

@@ -53,10 +53,12 @@ volatile int32_t sink;
   return RECURSE(depth + 1) + frame[0];  // @recurse
 }
 
-// Asks for more memory than any machine has. The allocation function is
-// called directly: a new-expression whose result is unused may be left out.
+// Asks for more than half the address space, which no allocation grants on
+// any machine, a 32-bit one too: no object is larger than PTRDIFF_MAX bytes.
+// The allocation function is called directly: a new-expression whose result
+// is unused may be left out.
 [[gnu::noinline]] void ALLOCATE() {
-  volatile size_t size = SIZE_MAX / 4;
+  volatile size_t size = SIZE_MAX / 2 + 1;
   void* block = ::operator new(size);  // @allocate
   sink = static_cast<volatile char*>(block)[0];
   ::operator delete(block);

@@ -51,7 +51,7 @@ const Failure kFailures[] = {
     {"several2", 201, "SEVERAL", "several-2", "call-several"},
     {"several3", 201, "SEVERAL", "several-3", "call-several"},
     {"divide", 200, "DIVIDE", "divide", "call-divide",
-     "an integer division by zero does not fault on every processor (on AArch64 it gives 0)"},
+     "an integer division by zero does not fault on every processor (not on AArch64 nor POWER)"},
     {"poke", 216, "POKE", "poke", "call-poke"},
 };
 
@@ -127,10 +127,10 @@ TEST(FailingReport, WithoutDebugInformationAddressesOnly) {
 }
 
 // Ctrl+C typed at a terminal ends the program with the control-C exit. The
-// report is located where the program waits for the key: at most the
-// interrupted system call itself is shown without a routine (a static C
-// library has no line information), then the program's routines up to main,
-// then main's caller as the address alone.
+// report is located where the program waits for the key: the interrupted
+// system call and the C library's routines around it are shown without a
+// routine (a static C library has no line information), then the program's
+// routines up to main, then main's caller as the address alone.
 TEST(FailingReport, ControlCAtTerminalEndsWith217) {
   ChildProcess program({kProgram, "wait"}, ChildStreams::kTerminal);
   ASSERT_TRUE(program.ReadUntil([&] {
@@ -148,7 +148,7 @@ TEST(FailingReport, ControlCAtTerminalEndsWith217) {
   std::string routines;
   for (const ReportLocation& location : report->locations)
     routines += (location.routine.empty() ? "?" : location.routine) + " ";
-  EXPECT_TRUE(std::regex_match(routines, std::regex(R"((\? )?([^? ]+ )*WAITKEY main \? )")))
+  EXPECT_TRUE(std::regex_match(routines, std::regex(R"((\? )*([^? ]+ )*WAITKEY main \? )")))
       << output;
 }
 
