@@ -170,26 +170,18 @@ StringEnd FindStringEnd(std::string_view bytes, std::size_t from) {
   return {StringEnd::kOpen, bytes.size(), bytes.size()};
 }
 
-// A decimal number of at most five digits; false for anything else.
-bool DecimalNumber(std::string_view digits, int& number) {
-  if (digits.empty() || digits.size() > 5) return false;
-  number = 0;
-  for (const char digit : digits) {
-    if (digit < '0' || digit > '9') return false;
-    number = number * 10 + (digit - '0');
-  }
-  return true;
-}
-
 // Records the answer among control strings that the negotiation asks for: a
 // colour's value (OSC 4 ; colour ; value).
 void RecordString(char introducer, std::string_view text, Context& context) {
-  if (introducer != kOscIntroducer || !text.starts_with("4;")) return;
-  const std::size_t separator = text.find(';', 2);
-  int colour = 0;
-  if (separator != std::string_view::npos && separator + 1 < text.size() &&
-      text.substr(separator + 1) != "?" && DecimalNumber(text.substr(2, separator - 2), colour))
-    context.replies.push_back({TerminalReply::Kind::kColourReport, colour});
+  constexpr int kColourValue = 4;  // OSC 4: a colour of the palette
+  if (introducer != kOscIntroducer) return;
+  const std::size_t value = text.find(';', text.find(';') + 1);
+  int numbers[2];
+  int count = 0;
+  if (value != std::string_view::npos && value + 1 < text.size() && text.substr(value + 1) != "?" &&
+      Numbers(text.substr(0, value), numbers, count, kMaxReplyNumber) && count == 2 &&
+      numbers[0] == kColourValue)
+    context.replies.push_back({TerminalReply::Kind::kColourReport, numbers[1]});
 }
 
 // A control string (ESC ] or ESC P and at least one byte more): an answer to a
