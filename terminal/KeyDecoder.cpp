@@ -193,9 +193,9 @@ Parsed ParseString(std::string_view bytes, bool final, Context& context) {
   const StringEnd end = FindStringEnd(bytes, kTextStart);
   if (end.how == StringEnd::kOpen && !final) {
     if (bytes.size() <= kMaxStringLength) return kIncomplete;
+    // Too long for an answer: the decoder drops the rest of it as it comes.
     context.skippingString = true;
-    // A last ESC stays: it may begin the string's ST.
-    return Drop(bytes.back() == kEsc ? bytes.size() - 1 : bytes.size());
+    return Drop(kTextStart);
   }
   if (end.how == StringEnd::kTerminated && end.next <= kMaxStringLength)
     RecordString(bytes[1], bytes.substr(kTextStart, end.text - kTextStart), context);
