@@ -1,7 +1,5 @@
 #include "TerminalNegotiation.h"
 
-#include "KnownTerminals.h"
-
 namespace {
 
 // The kitty flags (CSI ? u), the states of win32-input-mode and of the keypad
@@ -72,7 +70,7 @@ void TerminalNegotiation::Take(const TerminalReply& reply) {
       answered_ = true;
       break;
     case TerminalReply::Kind::kSecondaryAttributes:
-      terminalKind_ = reply.mode;
+      identity_.kind = reply.mode;
       break;
     case TerminalReply::Kind::kColourReport:
       brightColoursShown_ = brightColoursShown_ || reply.mode == kFirstBrightColour;
@@ -89,7 +87,7 @@ KeyProtocol TerminalNegotiation::Decision() const {
 TerminalCapabilities TerminalNegotiation::Capabilities() const {
   TerminalCapabilities capabilities = described_;
   capabilities.brightColours = capabilities.brightColours || brightColoursShown_;
-  return WithKnownDifferences(capabilities, {.entry = "", .kind = terminalKind_});
+  return WithKnownDifferences(capabilities, identity_);
 }
 
 std::string_view TerminalNegotiation::EnableSequence(KeyProtocol protocol) {

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "KnownTerminals.h"
 #include "TerminalCapabilities.h"
 #include "terminal/KeySequences.h"
 
@@ -102,5 +103,5 @@ class TerminalNegotiation {
   bool win32InputFoundOn_ = false;
   bool keypadFoundApplication_ = false;
   bool brightColoursShown_ = false;
-  int terminalKind_ = -1;  // the secondary device attributes' first number, once answered
+  TerminalIdentity identity_;  // its kind once the secondary device attributes answer
 };
