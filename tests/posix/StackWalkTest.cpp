@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <poll.h>
 
+#include <algorithm>
 #include <csetjmp>
 #include <csignal>
 #include <ctime>
@@ -185,8 +186,9 @@ TEST_F(StackWalkTest, ASignalAtAnyInstructionNamesTheCallers) {
   const Routines chain{"WALKNOTHING", "WALKFRAMED", "WALKSPIN", "WALKDRIVER"};
   for (int i = 0; i < kMaxSamples; ++i) {
     const Routines names = Names(samples[i]);
-    ASSERT_LE(names.size(), chain.size()) << "sample " << i;
-    EXPECT_EQ(names, Routines(chain.end() - names.size(), chain.end())) << "sample " << i;
+    const auto tail = std::min(names.size(), chain.size());
+    EXPECT_EQ(names, Routines(chain.end() - tail, chain.end()))
+        << "sample " << i << " at " << std::hex << samples[i].pc;
     EXPECT_TRUE(samples[i].endsInStartup) << "sample " << i;
   }
 }
