@@ -185,7 +185,10 @@ TEST_F(StackWalkTest, ASignalAtAnyInstructionNamesTheCallers) {
   Run(WALKSPIN, 100'000);
   const Routines chain{"WALKNOTHING", "WALKFRAMED", "WALKSPIN", "WALKDRIVER"};
   for (int i = 0; i < kMaxSamples; ++i) {
-    const Routines names = Names(samples[i]);
+    Routines names = Names(samples[i]);
+    // A signal may land in a helper the compiler adds without debug
+    // information, such as i386's program-counter thunk: the whole chain follows.
+    if (names.size() == chain.size() + 1 && names.front() == "?") names.erase(names.begin());
     const auto tail = std::min(names.size(), chain.size());
     EXPECT_EQ(names, Routines(chain.end() - tail, chain.end()))
         << "sample " << i << " at " << std::hex << samples[i].pc;
