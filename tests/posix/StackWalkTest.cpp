@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 #include <poll.h>
 
-#include <algorithm>
 #include <csetjmp>
 #include <csignal>
 #include <ctime>
@@ -189,9 +188,9 @@ TEST_F(StackWalkTest, ASignalAtAnyInstructionNamesTheCallers) {
     // A signal may land in a helper the compiler adds without debug
     // information, such as i386's program-counter thunk: the whole chain follows.
     if (names.size() == chain.size() + 1 && names.front() == "?") names.erase(names.begin());
-    const auto tail = std::min(names.size(), chain.size());
-    EXPECT_EQ(names, Routines(chain.end() - tail, chain.end()))
-        << "sample " << i << " at " << std::hex << samples[i].pc;
+    ASSERT_LE(names.size(), chain.size()) << "sample " << i << " at " << std::hex << samples[i].pc
+                                          << ": " << ::testing::PrintToString(names);
+    EXPECT_EQ(names, Routines(chain.end() - names.size(), chain.end())) << "sample " << i;
     EXPECT_TRUE(samples[i].endsInStartup) << "sample " << i;
   }
 }
