@@ -2,6 +2,7 @@
 
 #include "runtime/DebugInfo.h"
 #include "runtime/FatalError.h"
+#include "runtime/ProgramImage.h"
 #include "runtime/posix/ErrorContext.h"
 #include "runtime/posix/Processor.h"
 #include "runtime/posix/StackWalk.h"
@@ -79,5 +80,5 @@ int ErrorCallers(const void* (&returnPoints)[kMaxCallerLines], bool& endsInStart
     unw_getcontext(&here);
     if (unw_init_local(&cursor, &here) != 0 || !StepToReturnPoint(cursor, ErrorAddr)) return 0;
   }
-  return WalkCallers(cursor, MainStackBounds(), mainFrame, returnPoints, endsInStartup);
+  return WalkCallers(cursor, MainStackBounds().high, mainFrame, returnPoints, endsInStartup);
 }

@@ -28,13 +28,17 @@ bool StepToReturnPoint(unw_cursor_t& cursor, const void* returnPoint) {
   return false;
 }
 
-int WalkCallers(unw_cursor_t& cursor, StackBounds stack, uintptr_t outermost,
+int WalkCallers(unw_cursor_t& cursor, uintptr_t stackBase, uintptr_t outermost,
                 const void* (&returnPoints)[kMaxCallerLines], bool& endsInStartup) {
   endsInStartup = false;
   unw_word_t stackPointer = 0;
   if (unw_get_reg(&cursor, UNW_REG_SP, &stackPointer) != 0) return 0;
   // A routine without a frame of its own may share its caller's stack
-  // pointer; from then on every frame lies strictly nearer the base.
+  // pointer; from then on every frame lies strictly nearer the base. Frames
+  // may lie below the stack's mapped pages: an overflow can fault before the
+  // routines have touched the whole of the frames they set aside, as on
+  // s390x, where the lowest 160 bytes of a frame are written only by the
+  // routines it calls.
   uintptr_t frame = stackPointer;
   int count = 0;
   while (count < kMaxCallerLines) {
@@ -46,7 +50,7 @@ int WalkCallers(unw_cursor_t& cursor, StackBounds stack, uintptr_t outermost,
     returnPoints[count++] = reinterpret_cast<const void*>(returnPoint);
     endsInStartup = callerFrame == outermost;
     const bool nearerBase = count == 1 ? callerFrame >= frame : callerFrame > frame;
-    if (endsInStartup || !nearerBase || callerFrame < stack.low || callerFrame >= stack.high) break;
+    if (endsInStartup || !nearerBase || callerFrame >= stackBase) break;
     frame = callerFrame;
   }
   return count;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "runtime/DebugInfo.h"
+#include "runtime/ProgramImage.h"
 #include "runtime/posix/Processor.h"
 #include "runtime/posix/StackWalk.h"
 
@@ -44,7 +45,7 @@ void OnSignal(int signal, siginfo_t*, void* context) {
       unw_get_reg(&cursor, UNW_REG_IP, &pc) == 0) {
     Sample& sample = samples[sampleCount];
     sample.pc = pc;
-    sample.count = WalkCallers(cursor, MainStackBounds(), driverFrame, sample.returnPoints,
+    sample.count = WalkCallers(cursor, MainStackBounds().high, driverFrame, sample.returnPoints,
                                sample.endsInStartup);
     sampleCount = sampleCount + 1;
   }
