@@ -79,13 +79,20 @@ TEST_P(FailingReport, RepeatsExactly) {
 INSTANTIATE_TEST_SUITE_P(Failures, FailingReport, testing::ValuesIn(kFailures),
                          [](const auto& info) { return std::string(info.param.word); });
 
+// A longer argument starts the stack lower, so the stack's end falls anywhere
+// in a frame: the frames nearest the fault may have been set aside but not
+// yet touched, and lie below the stack's mapped pages.
 TEST(FailingReport, StackOverflowWalksNineCallers) {
-  const ChildRun run = RunProgram(kProgram, "recurse");
   // The failing point on any line of RECURSE, then nine calls; the walk ends there.
   std::vector<ExpectedLocation> locations(10, At("RECURSE", "recurse"));
   locations[0].lineHolds = "";
-  ExpectReport(run.output, 202, locations, false);
-  EXPECT_EQ(run.status, ExitStatusFor(202));
+  for (size_t longer = 0; longer <= 512; longer += 16) {
+    SCOPED_TRACE("an argument of " + std::to_string(longer) + " bytes");
+    const ChildRun run =
+        RunChild({kProgram, "recurse", std::string(longer, 'x')}, ChildStreams::kErrors);
+    ExpectReport(run.output, 202, locations, false);
+    EXPECT_EQ(run.status, ExitStatusFor(202));
+  }
 }
 
 TEST(FailingReport, MemoryThatCannotBeObtainedGives203) {
