@@ -57,11 +57,9 @@ ProcessCost CostOf(pid_t pid) {
   return cost;
 }
 
-// The program's cost once it has parked: asleep, and unchanged over a pause
-// longer than any deadline it keeps while it waits (the longest, for the
-// terminal's answers, is 150 ms). A start can take longer than any fixed
-// pause, as under an emulator on a busy machine; a program that never parks
-// is measured after five seconds.
+// The cost once the program is asleep and unchanged over a pause longer than
+// its longest deadline (150 ms, for the terminal's answers), however slow its
+// start; one that never parks is measured after five seconds.
 ProcessCost Parked(KeyCodesProgram& program) {
   ProcessCost last = CostOf(program.Pid());
   for (int look = 0; look < 16; ++look) {

@@ -80,8 +80,7 @@ INSTANTIATE_TEST_SUITE_P(Failures, FailingReport, testing::ValuesIn(kFailures),
                          [](const auto& info) { return std::string(info.param.word); });
 
 // A longer argument starts the stack lower, so the stack's end falls anywhere
-// in a frame: the frames nearest the fault may have been set aside but not
-// yet touched, and lie below the stack's mapped pages.
+// in a frame, and the frames nearest the fault may lie below its mapped pages.
 TEST(FailingReport, StackOverflowWalksNineCallers) {
   // The failing point on any line of RECURSE, then nine calls; the walk ends there.
   std::vector<ExpectedLocation> locations(10, At("RECURSE", "recurse"));
